@@ -1,0 +1,80 @@
+#include "controller/win32/MainformWindow.h"
+
+namespace ombrevane::win32 {
+
+namespace {
+
+const std::string kClassName(kMainformClassName);
+
+bool RegisterMainformClass(HINSTANCE instance, WNDPROC procedure) {
+    WNDCLASSEXA windowClass{};
+    if (::GetClassInfoExA(instance, kClassName.c_str(), &windowClass)) {
+        return true;
+    }
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kClassName.c_str();
+    return ::RegisterClassExA(&windowClass) != 0;
+}
+
+} // namespace
+
+MainformWindow::MainformWindow(DesktopPlatform& platform)
+    : form_(platform, [] { ::PostQuitMessage(0); }) {}
+
+std::unique_ptr<MainformWindow> MainformWindow::Create(HINSTANCE instance, HWND owner,
+                                                       DesktopPlatform& platform) {
+    if (!RegisterMainformClass(instance, WindowProc)) {
+        return nullptr;
+    }
+    auto self = std::make_unique<MainformWindow>(platform);
+    // Never shown; the application window owns it so that it gets no task bar button.
+    const HWND hwnd =
+        ::CreateWindowExA(0, kClassName.c_str(), "Ombrevane", WS_OVERLAPPEDWINDOW, kMainformLeft, 0,
+                          400, 300, owner, nullptr, instance, self.get());
+    if (hwnd == nullptr) {
+        return nullptr;
+    }
+    self->window_.reset(hwnd);
+    self->form_.FormCreate();
+    return self;
+}
+
+LRESULT CALLBACK MainformWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<MainformWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    }
+    if (self == nullptr) {
+        return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    return self->OnMessage(hwnd, message, wParam, lParam);
+}
+
+LRESULT MainformWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        if (!form_.FormClose()) {
+            return 0;
+        }
+        break;
+    case WM_DESTROY:
+        form_.FormDestroy();
+        return 0;
+    default:
+        if (form_.HandleInternalMessage(message, wParam, lParam)) {
+            return 0;
+        }
+        break;
+    }
+    return ::DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+} // namespace ombrevane::win32
