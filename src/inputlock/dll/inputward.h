@@ -1,0 +1,62 @@
+/* inputward.dll: watches keyboard and mouse on the desktop of the thread that switches the
+ * watching on, and posts what it recognises to that process's window of class
+ * "TTileSwitchMainForm" (messages 2230 digit key, 2231 both buttons, 2232 both buttons held,
+ * 2233 hot key).
+ *
+ * All functions use __stdcall and are exported by their plain names through inputward.def, so
+ * a 32-bit build exports the same names. Truth values are 32-bit: true is passed as 1 or -1 and
+ * tested as non-zero. Call the watching switches from a thread that runs a message loop: the
+ * hooks are called on it. */
+#ifndef OMBREVANE_INPUTWARD_H
+#define OMBREVANE_INPUTWARD_H
+
+#include <stdint.h>
+
+#ifdef _WIN32
+#define INPUTWARD_CALL __stdcall
+#else
+#define INPUTWARD_CALL
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Opens the state all instances share. Harmless when called again. Returns non-zero. */
+typedef int32_t(INPUTWARD_CALL* InputWardInitialFn)(void);
+/* Non-zero while keyboard (mouse) watching is on in this process. */
+typedef int32_t(INPUTWARD_CALL* InputWardKeyboardEnableFn)(void);
+/* Switches keyboard (mouse) watching on or off; non-zero when the request was carried out. */
+typedef int32_t(INPUTWARD_CALL* InputWardSetKeyboardFn)(int32_t on);
+typedef int32_t(INPUTWARD_CALL* InputWardMouseEnableFn)(void);
+typedef int32_t(INPUTWARD_CALL* InputWardSetMouseFn)(int32_t on);
+/* Both-button reports on or off, for every instance. Returns non-zero. */
+typedef int32_t(INPUTWARD_CALL* InputWardEnableLRMouseButtonFn)(int32_t on);
+/* Slot 0 to 2; key a virtual key (0 clears the slot); modifiers Alt 1, Ctrl 2, Shift 4.
+ * Returns 0 for a slot out of range. */
+typedef int32_t(INPUTWARD_CALL* InputWardSetHotKeyFn)(int32_t slot, uint16_t key,
+                                                      uint16_t modifiers);
+/* Non-zero suspends hot-key and digit-key reports on every desktop, 0 resumes them. */
+typedef int32_t(INPUTWARD_CALL* InputWardLockShortcutKeyFn)(int32_t on);
+typedef int32_t(INPUTWARD_CALL* InputWardIsShortcutKeyLockFn)(void);
+/* Kept for callers that expect it; does nothing and returns 0. */
+typedef int32_t(INPUTWARD_CALL* InputWardEnablePasswordFn)(int32_t a, int32_t b);
+
+#ifdef INPUTWARD_BUILDING_DLL
+int32_t INPUTWARD_CALL Initial(void);
+int32_t INPUTWARD_CALL KeyboardEnable(void);
+int32_t INPUTWARD_CALL SetKeyboard(int32_t on);
+int32_t INPUTWARD_CALL MouseEnable(void);
+int32_t INPUTWARD_CALL SetMouse(int32_t on);
+int32_t INPUTWARD_CALL EnableLRMouseButton(int32_t on);
+int32_t INPUTWARD_CALL SetHotKey(int32_t slot, uint16_t key, uint16_t modifiers);
+int32_t INPUTWARD_CALL LockShortcutKey(int32_t on);
+int32_t INPUTWARD_CALL IsShortcutKeyLock(void);
+int32_t INPUTWARD_CALL EnablePassword(int32_t a, int32_t b);
+#endif
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
