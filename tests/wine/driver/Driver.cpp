@@ -481,33 +481,59 @@ int ReadListCommand(const Args& a) {
     return PrintList(a[0], mapping.get());
 }
 
-// wait-exit PID TIMEOUT_MS [DESKTOP]: with DESKTOP, that desktop's instance list is held open
-// across the exit (so it outlives the process) and printed afterwards.
-int WaitExitCommand(const Args& a) {
-    const bool withList = a.size() == 3;
-    const auto pid = a.size() == 2 || withList ? ParseDword(a[0]) : std::nullopt;
-    const auto timeout = a.size() == 2 || withList ? ParseDword(a[1]) : std::nullopt;
+// Waits for PID to end and prints its exit code; with LIST_DESKTOP, that desktop's instance
+// list, held open from before the end (so that it outlives the process), is printed after.
+// With a message, it is posted once the process and the list are held.
+int WaitExit(const std::string& pidText, const std::string& timeoutText,
+             const std::string& listDesktop, HWND postTo, const Args& message) {
+    const auto pid = ParseDword(pidText);
+    const auto timeout = ParseDword(timeoutText);
     if (!pid || !timeout) {
         return kUsage;
     }
     UniqueKernelHandle list;
-    if (withList) {
-        list.reset(::OpenFileMappingA(FILE_MAP_READ, FALSE, ListName(a[2]).c_str()));
+    if (!listDesktop.empty()) {
+        list.reset(::OpenFileMappingA(FILE_MAP_READ, FALSE, ListName(listDesktop).c_str()));
     }
     auto process = OpenProcessById(*pid, SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION);
+    if (postTo != nullptr) {
+        const int posted = PostTo(postTo, message);
+        if (posted != kOk) {
+            return posted;
+        }
+    }
     if (!process) {
         // Ended and released before we looked: its exit code is gone with it.
-        Line("gone pid=" + a[0]);
+        Line("gone pid=" + pidText);
     } else if (::WaitForSingleObject(process.get(), *timeout) != WAIT_OBJECT_0) {
-        Line("running pid=" + a[0]);
+        Line("running pid=" + pidText);
         return kNotMet;
     } else {
         Line(ExitText(process.get()));
     }
-    if (withList) {
-        return PrintList(a[2], list.get());
+    if (!listDesktop.empty()) {
+        return PrintList(listDesktop, list.get());
     }
     return kOk;
+}
+
+// wait-exit PID TIMEOUT_MS [LIST_DESKTOP]
+int WaitExitCommand(const Args& a) {
+    if (a.size() != 2 && a.size() != 3) {
+        return kUsage;
+    }
+    return WaitExit(a[0], a[1], a.size() == 3 ? a[2] : "", nullptr, {});
+}
+
+// post-wait-exit HWND MSG WPARAM LPARAM PID TIMEOUT_MS [LIST_DESKTOP]
+int PostWaitExitCommand(const Args& a) {
+    const auto value = a.size() == 6 || a.size() == 7 ? ParseNumber(a[0]) : std::nullopt;
+    if (!value) {
+        return kUsage;
+    }
+    const auto hwnd = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(*value));
+    return WaitExit(a[4], a[5], a.size() == 7 ? a[6] : "", hwnd,
+                    Args(a.begin() + 1, a.begin() + 4));
 }
 
 int AliveCommand(const Args& a) {
@@ -619,6 +645,7 @@ const Command kCommands[] = {
     {"post-hwnd", "HWND MSG WPARAM LPARAM", PostHwndCommand},
     {"read-list", "DESKTOP", ReadListCommand},
     {"wait-exit", "PID TIMEOUT_MS [LIST_DESKTOP]", WaitExitCommand},
+    {"post-wait-exit", "HWND MSG WPARAM LPARAM PID TIMEOUT_MS [LIST_DESKTOP]", PostWaitExitCommand},
     {"alive", "PID", AliveCommand},
     {"kill", "PID", KillCommand},
     {"time-start", "RUNS TIMEOUT_MS DESKTOP CLASS EXE [CLASS EXE]...", TimeStartCommand},
