@@ -41,6 +41,8 @@ wine_env_up() {
   timeout 300 wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; return 1; }
   timeout 60 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   timeout 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  # Without EnableShell the virtual desktop has no task bar (and so no visible tray).
+  timeout 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops\Default' /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
   timeout 120 wineserver -w
   export OMBREVANE_WINE_READY=1
 }
