@@ -2,12 +2,14 @@
 // library through the program's binding, printing every message it receives, one flushed line
 // each, so a script can follow what the library reported.
 //
-//   inputward_host serve [--hotkey slot key modifiers]... [--both-buttons]
+//   inputward_host serve [--desktop name] [--hotkey slot key modifiers]... [--both-buttons]
+//       serves on the named desktop (created when missing) or the one it was started on;
 //       prints "problem: <text>" when the library cannot be used, then "ready", then
 //       "msg <number> <wParam> <lParam> <unix microseconds>" per library message,
 //       "lock <IsShortcutKeyLock>" after a lock request and "bye" at the end.
-//   inputward_host post <message> [wParam] [lParam]
-//       posts to the serving host: 32769 (lock, wParam 1/0), 32770 (quit).
+//   inputward_host post [--desktop name] <message> [wParam] [lParam]
+//       posts to the host serving on that desktop (default: this one): 32769 (lock, wParam
+//       1/0), 32770 (quit).
 //   inputward_host notepad-text
 //       prints the text of Notepad's edit control between [ and ].
 //   inputward_host focus-notepad
@@ -72,7 +74,27 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
+// The thread must not own windows or hooks yet.
+ombrevane::win32::UniqueDesktop MoveToDesktop(const char* name) {
+    ombrevane::win32::UniqueDesktop desktop(
+        ::CreateDesktopA(name, nullptr, nullptr, 0, GENERIC_ALL, nullptr));
+    if (!desktop || !::SetThreadDesktop(desktop.get())) {
+        return {};
+    }
+    return desktop;
+}
+
 int Serve(int argc, char** argv) {
+    // Kept open while the thread works on it.
+    ombrevane::win32::UniqueDesktop desktop;
+    if (argc > 3 && std::strcmp(argv[2], "--desktop") == 0) {
+        desktop = MoveToDesktop(argv[3]);
+        if (!desktop) {
+            PrintLine("error: cannot serve on desktop " + std::string(argv[3]));
+            return 1;
+        }
+        PrintLine("desktop " + std::string(argv[3]));
+    }
     const ombrevane::InputWardLibrary binding =
         ombrevane::InputWardLibrary::LoadBesideExecutable(&TellUser);
     library = &binding;
@@ -102,7 +124,7 @@ int Serve(int argc, char** argv) {
         binding.SetMouse(-1);
     }
     bool bothButtons = false;
-    for (int i = 2; i < argc; ++i) {
+    for (int i = desktop ? 4 : 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--hotkey") == 0 && i + 3 < argc) {
             const auto slot = static_cast<std::int32_t>(std::strtol(argv[i + 1], nullptr, 0));
             const auto key = static_cast<std::uint16_t>(std::strtoul(argv[i + 2], nullptr, 0));
@@ -134,18 +156,41 @@ int Serve(int argc, char** argv) {
     return 0;
 }
 
+BOOL CALLBACK FindHost(HWND window, LPARAM found) {
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof(name));
+    if (std::strcmp(name, kControllerClass) == 0) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 int Post(int argc, char** argv) {
-    if (argc < 3) {
+    int first = 2;
+    HWND host = nullptr;
+    if (argc > 3 && std::strcmp(argv[2], "--desktop") == 0) {
+        const ombrevane::win32::UniqueDesktop desktop(
+            ::OpenDesktopA(argv[3], 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE));
+        if (desktop) {
+            ::EnumDesktopWindows(desktop.get(), &FindHost, reinterpret_cast<LPARAM>(&host));
+        }
+        first = 4;
+    } else {
+        host = ::FindWindowA(kControllerClass, nullptr);
+    }
+    if (argc <= first) {
         return 2;
     }
-    HWND host = ::FindWindowA(kControllerClass, nullptr);
     if (host == nullptr) {
         PrintLine("no host window");
         return 1;
     }
-    const auto message = static_cast<UINT>(std::strtoul(argv[2], nullptr, 0));
-    const WPARAM wParam = argc > 3 ? static_cast<WPARAM>(std::strtoll(argv[3], nullptr, 0)) : 0;
-    const LPARAM lParam = argc > 4 ? static_cast<LPARAM>(std::strtoll(argv[4], nullptr, 0)) : 0;
+    const auto message = static_cast<UINT>(std::strtoul(argv[first], nullptr, 0));
+    const WPARAM wParam =
+        argc > first + 1 ? static_cast<WPARAM>(std::strtoll(argv[first + 1], nullptr, 0)) : 0;
+    const LPARAM lParam =
+        argc > first + 2 ? static_cast<LPARAM>(std::strtoll(argv[first + 2], nullptr, 0)) : 0;
     return ::PostMessageA(host, message, wParam, lParam) ? 0 : 1;
 }
 
