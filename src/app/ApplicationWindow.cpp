@@ -1,6 +1,7 @@
 #include "app/ApplicationWindow.h"
 
 #include "app/JclAppInst.h"
+#include "platform/win32/WindowClass.h"
 
 #include <string>
 
@@ -17,13 +18,7 @@ LRESULT CALLBACK ApplicationWindowProc(HWND hwnd, UINT message, WPARAM wParam, L
 } // namespace
 
 ApplicationWindow::ApplicationWindow(HINSTANCE instance) {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = ApplicationWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kClassName.c_str();
-    if (!::GetClassInfoExA(instance, kClassName.c_str(), &windowClass) &&
-        !::RegisterClassExA(&windowClass)) {
+    if (!EnsureWindowClass(instance, kClassName.c_str(), ApplicationWindowProc)) {
         return;
     }
     // Zero size and never shown: it exists to be found and to own the main window.

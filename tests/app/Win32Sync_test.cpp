@@ -114,5 +114,34 @@ TEST(Win32SyncPlatform, RegistryAdmitsOneAndNamesItsSection) {
     EXPECT_EQ(count(), 0);
 }
 
+// A name already taken by an object of another kind makes the creation fail, as a name
+// squatted by another program would.
+TEST(Win32SyncPlatform, RegistryFailuresNameTheObjectThatFailed) {
+    Win32DesktopPlatform desktops;
+    Win32SyncPlatform sync;
+    struct Case {
+        const char* suffix;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"_Otx", "Failed to create event"},
+        {"_Map", "Failed to create FileMapping"},
+    };
+    for (const Case& c : cases) {
+        const std::string instance = UniqueName(c.suffix + 1);
+        const std::string base = RegistryBaseName(instance);
+        const std::string squatted =
+            std::string(c.suffix) == "_Otx" ? TJclOptex::EventName(base + "_Otx") : base + "_Map";
+        win32::UniqueKernelHandle squatter(::CreateMutexA(nullptr, FALSE, squatted.c_str()));
+        ASSERT_TRUE(squatter);
+        try {
+            TJclAppInstances registry(desktops, sync, instance);
+            ADD_FAILURE() << "no error for " << c.message;
+        } catch (const StartupError& e) {
+            EXPECT_STREQ(e.what(), c.message);
+        }
+    }
+}
+
 } // namespace
 } // namespace ombrevane

@@ -1,23 +1,14 @@
 #include "controller/win32/MainformWindow.h"
 
+#include "platform/win32/WindowClass.h"
+
+#include <string>
+
 namespace ombrevane::win32 {
 
 namespace {
 
 const std::string kClassName(kMainformClassName);
-
-bool RegisterMainformClass(HINSTANCE instance, WNDPROC procedure) {
-    WNDCLASSEXA windowClass{};
-    if (::GetClassInfoExA(instance, kClassName.c_str(), &windowClass)) {
-        return true;
-    }
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kClassName.c_str();
-    return ::RegisterClassExA(&windowClass) != 0;
-}
 
 } // namespace
 
@@ -26,7 +17,7 @@ MainformWindow::MainformWindow(DesktopPlatform& platform)
 
 std::unique_ptr<MainformWindow> MainformWindow::Create(HINSTANCE instance, HWND owner,
                                                        DesktopPlatform& platform) {
-    if (!RegisterMainformClass(instance, WindowProc)) {
+    if (!EnsureWindowClass(instance, kClassName.c_str(), WindowProc)) {
         return nullptr;
     }
     auto self = std::make_unique<MainformWindow>(platform);
