@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 #include <mutex>
 
 namespace ombrevane::inputward {
@@ -120,25 +121,34 @@ private:
         shared_.store(state, std::memory_order_release);
     }
 
-    // The controller is a window of this process on this desktop; it may be message-only.
+    static bool IsOwnController(HWND window) {
+        DWORD owner = 0;
+        if (::GetWindowThreadProcessId(window, &owner) == 0 || owner != ::GetCurrentProcessId()) {
+            return false;
+        }
+        char name[sizeof(kControllerClass) + 1] = {};
+        ::GetClassNameA(window, name, static_cast<int>(sizeof(name)));
+        return ::lstrcmpiA(name, kControllerClass) == 0;
+    }
+
+    // The controller is a window of this process on this desktop; it may be message-only. The
+    // cached handle is checked again because a window handle can be reused after destruction.
     HWND FindController() {
         HWND cached = controller_.load(std::memory_order_relaxed);
-        if (cached != nullptr && ::IsWindow(cached)) {
+        if (cached != nullptr && IsOwnController(cached)) {
             return cached;
         }
-        const DWORD self = ::GetCurrentProcessId();
         for (HWND parent : {HWND{nullptr}, HWND_MESSAGE}) {
             HWND candidate = nullptr;
             while ((candidate = ::FindWindowExA(parent, candidate, kControllerClass, nullptr)) !=
                    nullptr) {
-                DWORD owner = 0;
-                ::GetWindowThreadProcessId(candidate, &owner);
-                if (owner == self) {
+                if (IsOwnController(candidate)) {
                     controller_.store(candidate, std::memory_order_relaxed);
                     return candidate;
                 }
             }
         }
+        controller_.store(nullptr, std::memory_order_relaxed);
         return nullptr;
     }
 
