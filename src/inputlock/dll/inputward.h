@@ -1,7 +1,17 @@
 /* inputward.dll: watches keyboard and mouse on the desktop of the thread that switches the
  * watching on, and posts what it recognises to that process's window of class
- * "TTileSwitchMainForm" (messages 2230 digit key, 2231 both buttons, 2232 both buttons held,
- * 2233 hot key).
+ * "TTileSwitchMainForm":
+ *   2230  digit 1 to 5 of the main row with exactly one of Alt, Ctrl, Shift; wParam digit - 1,
+ *         lParam 0 Alt, 1 Ctrl, 2 Shift. The key still reaches the focused program.
+ *   2233  a hot key of SetHotKey, modifiers matched exactly; wParam the slot. The key (and its
+ *         release) is kept from the focused program.
+ *   2231  both mouse buttons pressed together (the second goes down while the first is held),
+ *         posted at the first release; the second button's press and release are kept from
+ *         the focused program.
+ *   2232  the same, but with both buttons held for a second or more: asks for the timed
+ *         suspension of the hot keys.
+ * Keys are reported on the press only, never for auto-repeat. While suspended there are no
+ * 2230 and 2233 reports; 2231 and 2232 stay. 2235 and 2238 are never posted.
  *
  * All functions use __stdcall and are exported by their plain names through inputward.def, so
  * a 32-bit build exports the same names. Truth values are 32-bit: true is passed as 1 or -1 and
