@@ -63,6 +63,8 @@ bool TTileSwitchMainForm::HandleInternalMessage(std::uint32_t message, std::uint
     case WM_INTERNAL_EXITALL:
         ButtonExitClick();
         return true;
+    case WM_INTERNAL_DLL_NOTHING:
+        return true;
     default:
         return false;
     }

@@ -145,6 +145,7 @@ TEST_F(MainformTest, CloseRequestsAreRefusedAndOtherMessagesLeftAlone) {
     EXPECT_FALSE(form->FormClose());
     EXPECT_FALSE(form->HandleInternalMessage(0x0010, 0, 0)); // WM_CLOSE is the window's
     EXPECT_FALSE(form->HandleInternalMessage(2234, 0, 0));   // unused number
+    EXPECT_TRUE(form->HandleInternalMessage(WM_INTERNAL_DLL_NOTHING, 0, 0));
     EXPECT_EQ(terminated, 0);
     EXPECT_TRUE(station.posted.empty());
 }
