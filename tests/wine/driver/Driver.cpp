@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -587,8 +588,11 @@ int TimeStartCommand(const Args& a) {
     LARGE_INTEGER frequency;
     ::QueryPerformanceFrequency(&frequency);
     // One run of each first, not counted: the first start in a prefix loads everything.
+    // The order turns round every run, so that neither program always starts right after the
+    // other one was ended.
     for (DWORD run = 0; run <= *runs; ++run) {
-        for (auto& program : programs) {
+        for (std::size_t k = 0; k < programs.size(); ++k) {
+            auto& program = programs[run % 2 == 0 ? k : programs.size() - 1 - k];
             LARGE_INTEGER begin;
             ::QueryPerformanceCounter(&begin);
             auto started = StartOnDesktop(desktopName, program.exe, false);
