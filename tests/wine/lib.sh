@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by every end-to-end scenario. Gives the scenario:
 #   scenario_begin NAME [DESKTOP...]  checks the build, brings Wine up when the run has not,
 #                                     opens the scenario's debug log; the desktops named are
@@ -24,11 +25,14 @@ set -uo pipefail
 # shellcheck source=env.sh
 source "$OMBREVANE_SOURCE/tests/wine/env.sh"
 
-CONTROLLER_CLASS=TTileSwitchMainForm
-APPLICATION_CLASS=TApplication
-WM_INTERNAL_QUIT=2228
-WM_INTERNAL_SWITCH=2237
-WM_INTERNAL_DLL_SWITCH=2238
+# For the scenarios.
+# shellcheck disable=SC2034
+{
+    CONTROLLER_CLASS=TTileSwitchMainForm
+    APPLICATION_CLASS=TApplication
+    WM_INTERNAL_QUIT=2228
+    WM_INTERNAL_DLL_SWITCH=2238
+}
 
 DRIVER="$OMBREVANE_BUILD/tests/wine/driver/ombrevane_driver.exe"
 EXE="$OMBREVANE_STAGE/bin/ombrevane.exe"
@@ -152,8 +156,8 @@ read_list() { drv read-list "$1"; }
 
 # expect_list DESKTOP TEXT: the list line (list max=.. count=.. pids=..) contains TEXT.
 expect_list() {
-    local out="" i
-    for i in $(seq 1 50); do
+    local out="" _
+    for _ in $(seq 1 50); do
         out=$(read_list "$1")
         [[ "$out" == *"$2"* ]] && return 0
         sleep 0.2

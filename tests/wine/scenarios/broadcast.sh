@@ -2,6 +2,8 @@
 # 2238 posted to one instance is broadcast as 2237 to every instance of the same executable,
 # on every desktop, the sender included; a copy of the executable in another folder is not
 # one of them, in either direction.
+# start_exe and copy_stage set the variables named to them.
+# shellcheck source=../lib.sh disable=SC2154
 source "$(dirname "$0")/../lib.sh"
 scenario_begin broadcast Default 'SecretDesktop##1' 'SecretDesktop##2'
 

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Instances on "Default" and on SecretDesktop##1 run side by side, each with its own list.
+# start_exe and copy_stage set the variables named to them.
+# shellcheck source=../lib.sh disable=SC2154
 source "$(dirname "$0")/../lib.sh"
 scenario_begin desktops_side_by_side Default 'SecretDesktop##1'
 

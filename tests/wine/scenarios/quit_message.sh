@@ -2,6 +2,8 @@
 # 2228 ends the instance it is posted to, cleanly: exit code 0 and its list entry removed
 # (the list is held open across the exit so that it outlives the process). Other instances
 # are not affected.
+# start_exe and copy_stage set the variables named to them.
+# shellcheck source=../lib.sh disable=SC2154
 source "$(dirname "$0")/../lib.sh"
 scenario_begin quit_message Default 'SecretDesktop##1'
 
