@@ -1,0 +1,62 @@
+#include "config/SettingsFile.h"
+
+#include "config/programinfo.h"
+#include "platform/DebugOutput.h"
+#include "platform/FileSystem.h"
+
+namespace ombrevane {
+
+namespace {
+
+std::string UnableToWrite(const std::string& path) {
+    return "Unable to write to " + path;
+}
+
+std::string CannotCreate(const std::string& path, const std::string& reason) {
+    return "Cannot create file \"" + path + "\". " + reason;
+}
+
+} // namespace
+
+IniFile LoadSettingsFile(const std::string& path) {
+    const FileReadResult read = ReadWholeFile(path, kMaxSettingsFileBytes);
+    if (read.status == FileReadStatus::Failed) {
+        WriteDebugLine("cannot read " + path + ": " + read.reason);
+    }
+    if (read.status != FileReadStatus::Ok) {
+        return {};
+    }
+    return IniFile::Parse(read.bytes);
+}
+
+void WriteSettingsKeys(const std::string& path, const std::function<void(IniFile&)>& edit) {
+    const FileReadResult read = ReadWholeFile(path, kMaxSettingsFileBytes);
+    if (read.status == FileReadStatus::Failed) {
+        // Writing without the current content would lose it.
+        WriteDebugLine("cannot read " + path + ": " + read.reason);
+        throw ConfigWriteError(UnableToWrite(path));
+    }
+    IniFile file = IniFile::Parse(read.bytes);
+    edit(file);
+    const FileWriteResult written = WriteFileAtomically(path, file.Serialize());
+    if (!written.ok) {
+        WriteDebugLine("cannot write " + path + ": " + written.reason);
+        throw ConfigWriteError(UnableToWrite(path));
+    }
+}
+
+void WriteSettingsImage(const std::string& path, const std::function<void(IniFile&)>& edit) {
+    const FileReadResult read = ReadWholeFile(path, kMaxSettingsFileBytes);
+    if (read.status == FileReadStatus::Failed) {
+        throw ConfigWriteError(CannotCreate(path, read.reason));
+    }
+    IniFile image = IniFile::Parse(read.bytes).ToImage();
+    edit(image);
+    CreateFolderChain(PathUpToSeparator(path));
+    const FileWriteResult written = WriteFileAtomically(path, image.ToImage().Serialize());
+    if (!written.ok) {
+        throw ConfigWriteError(CannotCreate(path, written.reason));
+    }
+}
+
+} // namespace ombrevane

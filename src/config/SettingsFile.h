@@ -1,0 +1,36 @@
+#pragma once
+// Reading and writing one settings file as a whole. Every write goes through an atomic
+// replace of the file, so a crash or a full disk never leaves a part-written file.
+
+#include "config/IniFile.h"
+
+#include <cstddef>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+namespace ombrevane {
+
+// Settings files are a few kilobytes; anything beyond this is not one of ours and is not
+// read into memory.
+inline constexpr std::size_t kMaxSettingsFileBytes = 8u << 20;
+
+// A settings file that could not be written. The text is meant for the user.
+class ConfigWriteError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The file's content; a missing or unreadable file reads as empty.
+IniFile LoadSettingsFile(const std::string& path);
+
+// Applies key writes in place (other lines kept) and replaces the file once. A refusal
+// raises ConfigWriteError "Unable to write to <path>" and leaves the file as it was.
+void WriteSettingsKeys(const std::string& path, const std::function<void(IniFile&)>& edit);
+
+// Loads the whole-file image, applies the edits, and writes the normalised image back,
+// creating the file's folder if needed. A refusal raises ConfigWriteError
+// "Cannot create file "<path>". <reason>" and leaves the file as it was.
+void WriteSettingsImage(const std::string& path, const std::function<void(IniFile&)>& edit);
+
+} // namespace ombrevane
