@@ -57,8 +57,9 @@ pid_hex() { printf '%04x' "$1"; }
 
 # field "LINE" KEY: the value of KEY=value in a driver line.
 field() {
-    local word
-    for word in $1; do
+    local word words
+    read -ra words <<<"$1"
+    for word in "${words[@]}"; do
         if [ "${word%%=*}" = "$2" ]; then
             echo "${word#*=}"
             return 0
