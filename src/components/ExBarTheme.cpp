@@ -1,0 +1,83 @@
+#include "components/ExBarTheme.h"
+
+namespace ombrevane {
+
+ExThemeColors ClassicThemeColors() {
+    return ExThemeColors{
+        .Background = Rgb(255, 255, 255),
+        .Body = SystemColor(ExSystemColor::Window),
+        .BodyFrame = SystemColor(ExSystemColor::ButtonFace),
+        .Text = SystemColor(ExSystemColor::ButtonText),
+        .HotText = SystemColor(ExSystemColor::ButtonText),
+        .SpecialText = SystemColor(ExSystemColor::CaptionText),
+        .SpecialHotText = SystemColor(ExSystemColor::CaptionText),
+    };
+}
+
+bool IsUsableThemePicture(int width, int height) {
+    return width >= ExThemeLayout::MinWidth && height >= ExThemeLayout::MinHeight;
+}
+
+ExThemeColors ThemeColorsFromPicture(const std::function<ExColor(int x, int y)>& pixel) {
+    const auto& sy = ExThemeLayout::SampleY;
+    const int x = ExThemeLayout::SampleX;
+    return ExThemeColors{
+        .Background = pixel(x, sy[0]),
+        .Body = pixel(x, sy[1]),
+        .BodyFrame = pixel(x, sy[2]),
+        .Text = pixel(x, sy[3]),
+        .HotText = pixel(x, sy[4]),
+        .SpecialText = pixel(x, sy[5]),
+        .SpecialHotText = pixel(x, sy[6]),
+    };
+}
+
+ExGlyphRows GlyphRowsUp() {
+    // ....X... / ...XXX.. / ..XX.XX. / .XX...XX, twice.
+    return {0x08, 0x1C, 0x36, 0x63, 0x08, 0x1C, 0x36, 0x63};
+}
+
+ExGlyphRows GlyphRowsDown() {
+    // .XX...XX / ..XX.XX. / ...XXX.. / ....X..., twice.
+    return {0x63, 0x36, 0x1C, 0x08, 0x63, 0x36, 0x1C, 0x08};
+}
+
+uint8_t BlendValue(uint8_t c, uint8_t b, int current, int full) {
+    if (full <= 0 || current <= 0) {
+        return b;
+    }
+    if (current >= full) {
+        return c;
+    }
+    const long long numerator =
+        static_cast<long long>(current) * c + static_cast<long long>(full - current) * b;
+    long long quotient = numerator / full;
+    const long long twiceRemainder = 2 * (numerator % full);
+    if (twiceRemainder > full || (twiceRemainder == full && quotient % 2 == 1)) {
+        ++quotient;
+    }
+    return static_cast<uint8_t>(quotient);
+}
+
+void BlendPixelsBgr(std::span<uint8_t> pixels, ExColor background, int current, int full) {
+    if (current >= full && full > 0) {
+        return;
+    }
+    // One table per channel: the row loop is then a lookup per byte.
+    const uint8_t bgrBackground[3] = {BlueOf(background), GreenOf(background), RedOf(background)};
+    std::array<std::array<uint8_t, 256>, 3> table{};
+    for (size_t channel = 0; channel < 3; ++channel) {
+        for (int value = 0; value < 256; ++value) {
+            table[channel][static_cast<size_t>(value)] =
+                BlendValue(static_cast<uint8_t>(value), bgrBackground[channel], current, full);
+        }
+    }
+    const size_t whole = pixels.size() - pixels.size() % 3;
+    for (size_t i = 0; i < whole; i += 3) {
+        pixels[i] = table[0][pixels[i]];
+        pixels[i + 1] = table[1][pixels[i + 1]];
+        pixels[i + 2] = table[2][pixels[i + 2]];
+    }
+}
+
+} // namespace ombrevane

@@ -1,0 +1,100 @@
+#pragma once
+// Colours and the theme picture of the navigation bar, and the pixel arithmetic of its fade.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+
+namespace ombrevane {
+
+// 0x00BBGGRR, or 0xFF000000 | a system colour index.
+using ExColor = uint32_t;
+
+constexpr ExColor kSystemColorFlag = 0xFF000000u;
+
+// System colour indices (the values of the platform's COLOR_* constants).
+enum class ExSystemColor : uint32_t {
+    ActiveCaption = 2,
+    Window = 5,
+    CaptionText = 9,
+    ButtonFace = 15,
+    ButtonShadow = 16,
+    ButtonText = 18,
+};
+
+constexpr ExColor SystemColor(ExSystemColor index) {
+    return kSystemColorFlag | static_cast<uint32_t>(index);
+}
+constexpr bool IsSystemColor(ExColor color) {
+    return (color & 0xFF000000u) == kSystemColorFlag;
+}
+constexpr ExColor Rgb(uint8_t r, uint8_t g, uint8_t b) {
+    return static_cast<ExColor>(r) | (static_cast<ExColor>(g) << 8) |
+           (static_cast<ExColor>(b) << 16);
+}
+constexpr uint8_t RedOf(ExColor c) {
+    return static_cast<uint8_t>(c & 0xFF);
+}
+constexpr uint8_t GreenOf(ExColor c) {
+    return static_cast<uint8_t>((c >> 8) & 0xFF);
+}
+constexpr uint8_t BlueOf(ExColor c) {
+    return static_cast<uint8_t>((c >> 16) & 0xFF);
+}
+
+struct ExThemeColors {
+    ExColor Background;
+    ExColor Body;
+    ExColor BodyFrame;
+    ExColor Text;
+    ExColor HotText;
+    ExColor SpecialText;
+    ExColor SpecialHotText;
+    bool operator==(const ExThemeColors&) const = default;
+};
+
+// The colours when there is no theme picture.
+ExThemeColors ClassicThemeColors();
+
+// The layout of a theme picture.
+struct ExThemeLayout {
+    static constexpr int MinWidth = 267;
+    static constexpr int MinHeight = 48;
+    static constexpr int RowHeight = 23;
+    static constexpr int NormalRow = 1;
+    static constexpr int SpecialRow = 25;
+    static constexpr int LeftX = 7;
+    static constexpr int LeftWidth = 5;
+    static constexpr int MiddleX = 13;
+    static constexpr int MiddleWidth = 150;
+    static constexpr int ButtonWidth = 25;
+    // Button variants: expanded, expanded hot, collapsed, collapsed hot.
+    static constexpr std::array<int, 4> ButtonX{164, 190, 216, 242};
+    // Sample pixels (x 1) in the order of ExThemeColors' fields.
+    static constexpr int SampleX = 1;
+    static constexpr std::array<int, 7> SampleY{1, 7, 13, 19, 25, 31, 37};
+};
+
+constexpr int ThemeButtonX(bool collapsed, bool hot) {
+    return ExThemeLayout::ButtonX[(collapsed ? 2 : 0) + (hot ? 1 : 0)];
+}
+
+bool IsUsableThemePicture(int width, int height);
+
+// Reads the seven sample pixels; `pixel` answers 0x00BBGGRR for (x, y).
+ExThemeColors ThemeColorsFromPicture(const std::function<ExColor(int x, int y)>& pixel);
+
+// Rows of the 8 x 8 arrow glyphs, bit 7 = leftmost pixel, set = glyph pixel.
+using ExGlyphRows = std::array<uint8_t, 8>;
+ExGlyphRows GlyphRowsUp();
+ExGlyphRows GlyphRowsDown();
+
+// (current * c + (full - current) * b) / full rounded to nearest, ties to even.
+uint8_t BlendValue(uint8_t c, uint8_t b, int current, int full);
+
+// Fades `count` blue-green-red pixels toward (r, g, b) of `background`.
+// current <= 0 fills with the background; current >= full leaves the pixels as they are.
+void BlendPixelsBgr(std::span<uint8_t> pixels, ExColor background, int current, int full);
+
+} // namespace ombrevane
