@@ -498,6 +498,8 @@ private:
 
 // ---------------------------------------------------------------------------------------------
 
+ExBarControl::ExBarControl(PassKey) {}
+
 std::unique_ptr<ExBarControl> ExBarControl::Create(HWND parent) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
@@ -657,7 +659,8 @@ void ExBarControl::UpdateScrollInfo() {
         scrollPos_ = std::clamp(scrollPos_, 0, std::max(surfaceHeight - client, 0));
         SCROLLINFO info{};
         info.cbSize = sizeof(info);
-        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        // Never hidden behind the model's back: only ShowScrollBar shows or hides it.
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
         info.nMin = 0;
         info.nMax = std::max(surfaceHeight - 1, 0);
         info.nPage = static_cast<UINT>(std::max(client, 0));

@@ -124,7 +124,7 @@ class ExBarControl final : private ExBarHost, private ExSurfaceEvents {
     };
 
 public:
-    explicit ExBarControl(PassKey) {}
+    explicit ExBarControl(PassKey);
     // A child of `parent`, of the bar's initial size. Null when the window cannot be made.
     static std::unique_ptr<ExBarControl> Create(HWND parent);
     ~ExBarControl() override;
