@@ -373,6 +373,17 @@ protected:
     TestFolder folder_;
 };
 
+TEST(TRSItem, SameModeComparesAllFourFields) {
+    const TRSItem mode{32, 1280, 1024, 60};
+    EXPECT_TRUE(SameMode(mode, TRSItem{32, 1280, 1024, 60}));
+    const TRSItem others[] = {
+        {16, 1280, 1024, 60}, {32, 1024, 1024, 60}, {32, 1280, 768, 60}, {32, 1280, 1024, 75}};
+    for (const TRSItem& other : others) {
+        EXPECT_FALSE(SameMode(mode, other));
+        EXPECT_FALSE(SameMode(other, mode));
+    }
+}
+
 TEST_F(DesktopConfigTest, FileNames) {
     EXPECT_EQ(DesktopConfigFileName(0), "desktop0.ini");
     EXPECT_EQ(DesktopConfigFileName(TDesktopConfig(4)), "desktop4.ini");

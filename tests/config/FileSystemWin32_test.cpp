@@ -117,6 +117,8 @@ TEST(Win32FileSystem, ReplacesWhileAnotherReaderHasTheFileOpen) {
     ASSERT_TRUE(reader);
     const FileWriteResult result = WriteFileAtomically(path, "new");
     reader.reset();
+    std::printf("replace with a reader open: %s\n",
+                result.ok ? "done" : ("refused: " + result.reason).c_str());
     if (result.ok) {
         EXPECT_EQ(ReadAll(path), "new");
     } else {
