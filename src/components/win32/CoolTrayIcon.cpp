@@ -160,9 +160,7 @@ UniqueIcon CreateIconFromImage(const IconImage& image) {
     }
     BITMAPINFO info = IconBitmapInfo();
     void* bits = nullptr;
-    WindowDc screen(nullptr);
-    UniqueGdiObject color(
-        ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueGdiObject color(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!color || bits == nullptr) {
         return UniqueIcon();
     }
@@ -260,6 +258,11 @@ bool TCoolTrayIcon::RemoveFromTray() {
 }
 
 bool TCoolTrayIcon::UpdateInTray() {
+    // The shell knows no hidden icon; asking it anyway costs a round trip to another process
+    // on every change of a hidden icon.
+    if (!iconVisible_) {
+        return false;
+    }
     return Notify(NIM_MODIFY);
 }
 

@@ -159,8 +159,11 @@ void TTextTrayIcon::RebuildIcon() {
     PaintTextBitmap();
     UniqueIcon icon;
     if (!backgroundIcon_) {
-        // Only a background of none becomes transparent.
-        MakeIconFromBitmap(TextBitmap(), icon, transparentColor_);
+        // Only a background of none becomes transparent. The pixels are read straight from
+        // the bitmap's memory.
+        constexpr std::size_t kCount = kTrayIconSize * kTrayIconSize;
+        icon = CreateIconFromImage(
+            MaskPixels(IconPixels(textBits_, textBits_ + kCount), transparentColor_));
     } else {
         MergeWithBackgroundIcon(icon, keyColor_);
     }
