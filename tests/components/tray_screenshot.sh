@@ -11,6 +11,9 @@ out="$OMBREVANE_BUILD/tray_screenshot"
 rm -rf "$out"
 mkdir -p "$out"
 exe="$OMBREVANE_BUILD/tests/components/tray_show.exe"
+# Other icons may be on screen already (the program's own ones are orange too): only what
+# our icon adds is judged.
+import -window root "$out/before.png"
 timeout 90 wine "$exe" 3 4 >"$out/show.log" 2>&1 &
 pid=$!
 for _ in $(seq 1 600); do
@@ -28,26 +31,30 @@ sleep 1
 import -window root "$out/root.png"
 wait "$pid" || true
 
-# Where are the orange pixels (222, 139, 48)?
-box=$(convert "$out/root.png" -fill black +opaque "rgb(222,139,48)" -fill white -opaque "rgb(222,139,48)" \
+count() { convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format "%[fx:round(mean*w*h)]" info:; }
+orange=$(( $(count "$out/root.png" "rgb(222,139,48)") - $(count "$out/before.png" "rgb(222,139,48)") ))
+yellow=$(( $(count "$out/root.png" "rgb(232,243,12)") - $(count "$out/before.png" "rgb(232,243,12)") ))
+# Where the new orange pixels are: the new icon's inside (its frame is one pixel around).
+mask() { convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" "$3"; }
+mask "$out/root.png" "rgb(222,139,48)" "$out/orange_after.png"
+mask "$out/before.png" "rgb(222,139,48)" "$out/orange_before.png"
+box=$(convert "$out/orange_after.png" "$out/orange_before.png" -compose minus_src -composite \
   -format "%@" info:)
-echo "orange area: $box"
+echo "new orange area: $box; new pixels: orange $orange, yellow $yellow"
 if [ -z "$box" ] || [ "${box%%x*}" = 0 ]; then
-  echo "FAIL: no orange icon on screen" >&2
+  echo "FAIL: no new orange pixels on screen" >&2
   exit 1
 fi
 w=${box%%x*}; rest=${box#*x}; h=${rest%%+*}; rest=${rest#*+}; x=${rest%%+*}; y=${rest#*+}
-# The frame is one pixel around the orange area.
 convert "$out/root.png" -crop "$((w + 2))x$((h + 2))+$((x - 1))+$((y - 1))" +repage "$out/icon.png"
 convert "$out/root.png" -crop "$((w + 40))x$((h + 20))+$((x - 20))+$((y - 10))" +repage \
   -scale 800% "$out/tray.png"
-count() { convert "$out/icon.png" -fill black +opaque "$1" -fill white -opaque "$1" -format "%[fx:round(mean*w*h)]" info:; }
-orange=$(count "rgb(222,139,48)")
-yellow=$(count "rgb(232,243,12)")
-white=$(count "rgb(255,255,255)")
-echo "icon ${w}x${h} at $x,$y: orange $orange, yellow $yellow, white $white"
-if [ "$w" -ne 14 ] || [ "$h" -ne 14 ] || [ "$yellow" -ne 60 ] || [ "$white" -lt 8 ] || [ "$orange" -lt 120 ]; then
-  echo "FAIL: the icon does not look like an orange square, yellow frame and a white digit" >&2
+white=$(count "$out/icon.png" "rgb(255,255,255)")
+frame=$(count "$out/icon.png" "rgb(232,243,12)")
+echo "icon ${w}x${h} at $x,$y: white $white, frame $frame"
+if [ "$w" -ne 14 ] || [ "$h" -ne 14 ] || [ "$frame" -ne 60 ] || [ "$yellow" -lt 60 ] ||
+  [ "$orange" -lt 120 ] || [ "$white" -lt 8 ]; then
+  echo "FAIL: no new orange square with a yellow frame and a white digit" >&2
   exit 1
 fi
 echo "PASS: screenshot in $out/tray.png"
