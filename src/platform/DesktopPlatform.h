@@ -1,10 +1,11 @@
 #pragma once
 // The desktops, windows and processes of the user's window station, as far as the desktop
-// switching, the instance broadcast and the instance registry need them. The Win32 build
-// implements it over the real window station; native tests drive a simulated one.
+// switching and creation, the instance broadcast and the instance registry need them. The Win32
+// build implements it over the real window station; native tests drive a simulated one.
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,26 @@ struct ProcessEntry {
     std::uint32_t id = 0;
     // Full path of the executable, or the bare file name when the path cannot be read.
     std::string imagePath;
+};
+
+// What to start and where. Empty fields take the platform's defaults.
+struct ProcessLaunch {
+    // The program file; empty: the program is the first item of the command line (a quoted
+    // path, or the system's rules for an unquoted one).
+    std::string imagePath;
+    std::string commandLine;
+    // Name of a desktop of the caller's window station; empty: the caller's desktop.
+    std::string desktop;
+    // Empty: the caller's current directory.
+    std::string workingDirectory;
+};
+
+// A desktop held open. The platform destroys a desktop once nothing runs on it and nobody
+// holds it, so a creator keeps this until the processes it starts there are running.
+class HeldDesktop {
+public:
+    virtual ~HeldDesktop() = default;
+    virtual const std::string& Name() const = 0;
 };
 
 enum class DesktopSwitchOutcome {
@@ -50,6 +71,9 @@ public:
     // returns false. False when the desktop cannot be opened.
     virtual bool ForEachDesktopWindow(std::string_view desktop,
                                       const std::function<bool(WindowId)>& visit) = 0;
+    // Creates the desktop in the caller's window station, or opens it when it exists already;
+    // null when neither works.
+    virtual std::unique_ptr<HeldDesktop> CreateOrOpenDesktop(std::string_view name) = 0;
     // Top-level windows of the caller's own desktop.
     virtual void ForEachTopLevelWindow(const std::function<bool(WindowId)>& visit) = 0;
 
@@ -74,6 +98,10 @@ public:
     virtual std::uint32_t OwnProcessId() = 0;
     // The path under which this process was started.
     virtual std::string OwnImagePath() = 0;
+    // Starts a process and lets it run on its own; its id, or 0 when it could not be started.
+    virtual std::uint32_t StartProcessOnDesktop(const ProcessLaunch& launch) = 0;
+    // The platform's Windows folder as the platform reports it; empty when unreadable.
+    virtual std::string WindowsDirectory() = 0;
 
     virtual void DebugLine(std::string_view line) = 0;
 };

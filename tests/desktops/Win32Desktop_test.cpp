@@ -10,11 +10,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
+#include <chrono>
 #include <condition_variable>
 #include <future>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace ombrevane {
 namespace {
@@ -22,6 +25,52 @@ namespace {
 using win32::Win32DesktopPlatform;
 
 constexpr const char* kProbeClass = "OmbrevaneProbeWindow";
+// The window class of desktop_probe.exe, built beside this test.
+constexpr const char* kStartedProbeClass = "OmbrevaneDesktopProbe";
+
+std::string BesideThisProgram(DesktopPlatform& platform, const char* file) {
+    const std::string own = platform.OwnImagePath();
+    return own.substr(0, own.find_last_of("\\/") + 1) + file;
+}
+
+// A process started by a test, ended by its id when the test is done with it.
+class StartedProcess {
+public:
+    explicit StartedProcess(std::uint32_t id) : id_(id) {}
+    ~StartedProcess() { End(); }
+    StartedProcess(const StartedProcess&) = delete;
+    StartedProcess& operator=(const StartedProcess&) = delete;
+    std::uint32_t Id() const { return id_; }
+    // True when the process has ended within ten seconds.
+    bool End() {
+        if (id_ == 0) {
+            return true;
+        }
+        win32::UniqueKernelHandle process(
+            ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, std::exchange(id_, 0)));
+        if (!process) {
+            return false;
+        }
+        ::TerminateProcess(process.get(), 0);
+        return ::WaitForSingleObject(process.get(), 10000) == WAIT_OBJECT_0;
+    }
+
+private:
+    std::uint32_t id_;
+};
+
+// Polls until the desktop has (or, with present false, no longer has) a window of the class.
+WindowId WaitForWindow(DesktopPlatform& platform, const std::string& desktop, const char* className,
+                       bool present = true) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    for (;;) {
+        const WindowId window = FindWindowOnDesktop(platform, desktop, className);
+        if ((window != 0) == present || std::chrono::steady_clock::now() > deadline) {
+            return window;
+        }
+        ::Sleep(100);
+    }
+}
 
 void RegisterProbeClass(const char* name) {
     WNDCLASSEXA windowClass{};
@@ -158,6 +207,74 @@ TEST(Win32DesktopPlatform, BroadcastReachesOwnControllerOnlyWhenIncluded) {
     EXPECT_EQ(message.wParam, 5u);
     EXPECT_EQ(message.lParam, 6);
     EXPECT_FALSE(::PeekMessageA(&message, controller.get(), kMessage, kMessage, PM_REMOVE));
+}
+
+TEST(Win32DesktopPlatform, StartsAProcessOnACreatedDesktop) {
+    Win32DesktopPlatform platform;
+    const std::string name = "OmbrevaneStart##" + std::to_string(::GetCurrentProcessId());
+    const std::unique_ptr<HeldDesktop> desktop = platform.CreateOrOpenDesktop(name);
+    ASSERT_TRUE(desktop) << "CreateDesktopA failed: " << ::GetLastError();
+    EXPECT_EQ(desktop->Name(), name);
+    // A second creation opens the same desktop.
+    const std::unique_ptr<HeldDesktop> again = platform.CreateOrOpenDesktop(name);
+    ASSERT_TRUE(again) << ::GetLastError();
+    const std::vector<std::string> names = platform.DesktopNames();
+    EXPECT_EQ(std::count(names.begin(), names.end(), name), 1);
+
+    const std::string probe = BesideThisProgram(platform, "desktop_probe.exe");
+    ASSERT_NE(::GetFileAttributesA(probe.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the probe program is missing: " << probe;
+    const std::string directory = platform.WindowsDirectory();
+    ProcessLaunch launch;
+    launch.imagePath = probe;
+    launch.commandLine = "\"" + probe + "\" 45000";
+    launch.desktop = name;
+    launch.workingDirectory = directory;
+    StartedProcess started(platform.StartProcessOnDesktop(launch));
+    ASSERT_NE(started.Id(), 0u) << "CreateProcessA failed: " << ::GetLastError();
+
+    const WindowId window = WaitForWindow(platform, name, kStartedProbeClass);
+    ASSERT_NE(window, 0u) << "no probe window appeared on " << name;
+    EXPECT_EQ(platform.WindowProcessId(window), started.Id());
+    EXPECT_EQ(FindWindowOnDesktop(platform, "Default", kStartedProbeClass), 0u);
+    // The probe's title tells its current directory and its argument.
+    std::array<char, 512> title{};
+    ::GetWindowTextA(reinterpret_cast<HWND>(window), title.data(), static_cast<int>(title.size()));
+    EXPECT_TRUE(platform.EqualsIgnoreCase(title.data(), directory + "|45000")) << title.data();
+
+    const std::vector<ProcessEntry> processes = platform.Processes();
+    const auto entry = std::find_if(processes.begin(), processes.end(),
+                                    [&](const ProcessEntry& p) { return p.id == started.Id(); });
+    ASSERT_NE(entry, processes.end());
+    EXPECT_TRUE(platform.EqualsIgnoreCase(entry->imagePath, probe)) << entry->imagePath;
+
+    EXPECT_TRUE(started.End());
+    EXPECT_EQ(WaitForWindow(platform, name, kStartedProbeClass, false), 0u);
+}
+
+TEST(Win32DesktopPlatform, StartingAProgramThatCannotRunGivesNoProcess) {
+    Win32DesktopPlatform platform;
+    const std::string missing = BesideThisProgram(platform, "no_such_program.exe");
+    ProcessLaunch byPath;
+    byPath.imagePath = missing;
+    ProcessLaunch byCommandLine;
+    byCommandLine.commandLine = "\"" + missing + "\" -x";
+    const ProcessLaunch empty;
+    for (const ProcessLaunch& launch : {byPath, byCommandLine, empty}) {
+        StartedProcess started(platform.StartProcessOnDesktop(launch));
+        EXPECT_EQ(started.Id(), 0u) << launch.imagePath << " / " << launch.commandLine;
+    }
+}
+
+TEST(Win32DesktopPlatform, WindowsDirectoryHoldsTheShell) {
+    Win32DesktopPlatform platform;
+    std::string directory = platform.WindowsDirectory();
+    ASSERT_FALSE(directory.empty());
+    if (directory.back() != '\\') {
+        directory += '\\';
+    }
+    const std::string shell = directory + "explorer.exe";
+    EXPECT_NE(::GetFileAttributesA(shell.c_str()), INVALID_FILE_ATTRIBUTES) << shell;
 }
 
 } // namespace

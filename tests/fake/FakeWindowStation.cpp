@@ -47,13 +47,52 @@ private:
     bool createdNew_;
 };
 
+// The program a start would run: the image path, else the first item of the command line.
+std::string ProgramOf(const ProcessLaunch& launch) {
+    if (!launch.imagePath.empty()) {
+        return launch.imagePath;
+    }
+    const std::string& line = launch.commandLine;
+    if (!line.empty() && line.front() == '"') {
+        const std::size_t close = line.find('"', 1);
+        return close == std::string::npos ? std::string() : line.substr(1, close - 1);
+    }
+    return line.substr(0, line.find(' '));
+}
+
 } // namespace
 
+// Releases its hold on the desktop when destroyed.
+class FakeHeldDesktop : public HeldDesktop {
+public:
+    FakeHeldDesktop(FakeWindowStation& station, std::string name)
+        : station_(station), name_(std::move(name)) {}
+    ~FakeHeldDesktop() override {
+        std::lock_guard lock(station_.stateMutex_);
+        if (FakeDesktop* desktop = station_.Desktop(name_)) {
+            --desktop->holds;
+        }
+    }
+    const std::string& Name() const override { return name_; }
+
+private:
+    FakeWindowStation& station_;
+    std::string name_;
+};
+
 void FakeWindowStation::AddDesktop(const std::string& name, bool refuseOpen, bool refuseSwitch) {
+    std::lock_guard lock(stateMutex_);
     desktops.push_back({name, refuseOpen, refuseSwitch});
 }
 
+int FakeWindowStation::Holds(const std::string& name) {
+    std::lock_guard lock(stateMutex_);
+    const FakeDesktop* desktop = Desktop(name);
+    return desktop == nullptr ? 0 : desktop->holds;
+}
+
 FakeDesktop* FakeWindowStation::Desktop(const std::string& name) {
+    std::lock_guard lock(stateMutex_);
     for (FakeDesktop& desktop : desktops) {
         if (desktop.name == name) {
             return &desktop;
@@ -65,13 +104,16 @@ FakeDesktop* FakeWindowStation::Desktop(const std::string& name) {
 WindowId FakeWindowStation::AddWindow(const std::string& desktop, const std::string& className,
                                       std::uint32_t processId, std::uint32_t threadId,
                                       bool visible) {
+    std::lock_guard lock(stateMutex_);
     const WindowId id = nextWindow_++;
     windows.push_back({id, desktop, className, processId, threadId, visible});
     return id;
 }
 
-void FakeWindowStation::AddProcess(std::uint32_t id, const std::string& imagePath) {
-    processes.push_back({id, imagePath});
+void FakeWindowStation::AddProcess(std::uint32_t id, const std::string& imagePath,
+                                   const std::string& desktop) {
+    std::lock_guard lock(stateMutex_);
+    processes.push_back({id, imagePath, desktop, {}, {}});
 }
 
 FakeProcess::FakeProcess(FakeWindowStation& station, std::uint32_t processId, std::string imagePath,
@@ -86,10 +128,12 @@ bool FakeProcess::EqualsIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 std::string FakeProcess::InputDesktopName() {
+    std::lock_guard lock(station_.stateMutex_);
     return station_.inputDesktop_;
 }
 
 DesktopSwitchOutcome FakeProcess::SwitchInputDesktop(std::string_view name) {
+    std::lock_guard lock(station_.stateMutex_);
     station_.openAttempts.emplace_back(name);
     FakeDesktop* desktop = station_.Desktop(std::string(name));
     if (desktop == nullptr || desktop->refuseOpen) {
@@ -103,6 +147,7 @@ DesktopSwitchOutcome FakeProcess::SwitchInputDesktop(std::string_view name) {
 }
 
 std::vector<std::string> FakeProcess::DesktopNames() {
+    std::lock_guard lock(station_.stateMutex_);
     std::vector<std::string> names;
     for (const FakeDesktop& desktop : station_.desktops) {
         names.push_back(desktop.name);
@@ -112,23 +157,50 @@ std::vector<std::string> FakeProcess::DesktopNames() {
 
 bool FakeProcess::ForEachDesktopWindow(std::string_view desktopName,
                                        const std::function<bool(WindowId)>& visit) {
-    station_.openAttempts.emplace_back(desktopName);
-    const FakeDesktop* desktop = station_.Desktop(std::string(desktopName));
-    if (desktop == nullptr || desktop->refuseOpen) {
-        return false;
+    std::vector<FakeWindow> windows;
+    {
+        std::lock_guard lock(station_.stateMutex_);
+        station_.openAttempts.emplace_back(desktopName);
+        const FakeDesktop* desktop = station_.Desktop(std::string(desktopName));
+        if (desktop == nullptr || desktop->refuseOpen) {
+            return false;
+        }
+        // A copy, visited outside the lock, so that a visitor may add windows.
+        windows = station_.windows;
     }
-    // A copy, so that a visitor may add windows.
-    const std::vector<FakeWindow> windows = station_.windows;
     for (const FakeWindow& window : windows) {
-        if (window.desktop == desktop->name && !visit(window.id)) {
+        if (window.desktop == desktopName && !visit(window.id)) {
             break;
         }
     }
     return true;
 }
 
+std::unique_ptr<HeldDesktop> FakeProcess::CreateOrOpenDesktop(std::string_view name) {
+    std::lock_guard lock(station_.stateMutex_);
+    const std::string text(name);
+    station_.createAttempts.push_back(text);
+    FakeDesktop* desktop = station_.Desktop(text);
+    if (desktop == nullptr) {
+        const auto& refused = station_.refusedCreations;
+        if (std::find(refused.begin(), refused.end(), text) != refused.end()) {
+            return nullptr;
+        }
+        station_.desktops.push_back({text});
+        desktop = &station_.desktops.back();
+    } else if (desktop->refuseOpen) {
+        return nullptr;
+    }
+    ++desktop->holds;
+    return std::make_unique<FakeHeldDesktop>(station_, text);
+}
+
 void FakeProcess::ForEachTopLevelWindow(const std::function<bool(WindowId)>& visit) {
-    const std::vector<FakeWindow> windows = station_.windows;
+    std::vector<FakeWindow> windows;
+    {
+        std::lock_guard lock(station_.stateMutex_);
+        windows = station_.windows;
+    }
     for (const FakeWindow& window : windows) {
         if (window.desktop == desktop_ && !visit(window.id)) {
             break;
@@ -137,6 +209,7 @@ void FakeProcess::ForEachTopLevelWindow(const std::function<bool(WindowId)>& vis
 }
 
 const FakeWindow* FakeProcess::Window(WindowId window) const {
+    // Callers hold the station's lock while they use the result.
     for (const FakeWindow& w : station_.windows) {
         if (w.id == window) {
             return &w;
@@ -146,6 +219,7 @@ const FakeWindow* FakeProcess::Window(WindowId window) const {
 }
 
 std::string FakeProcess::WindowClassName(WindowId window, int maxChars) {
+    std::lock_guard lock(station_.stateMutex_);
     const FakeWindow* w = Window(window);
     if (w == nullptr || maxChars <= 1) {
         return {};
@@ -154,17 +228,20 @@ std::string FakeProcess::WindowClassName(WindowId window, int maxChars) {
 }
 
 std::uint32_t FakeProcess::WindowProcessId(WindowId window) {
+    std::lock_guard lock(station_.stateMutex_);
     const FakeWindow* w = Window(window);
     return w == nullptr ? 0 : w->processId;
 }
 
 std::uint32_t FakeProcess::WindowThreadId(WindowId window) {
+    std::lock_guard lock(station_.stateMutex_);
     const FakeWindow* w = Window(window);
     return w == nullptr ? 0 : w->threadId;
 }
 
 bool FakeProcess::PostWindowMessage(WindowId window, std::uint32_t message, std::uintptr_t wParam,
                                     std::intptr_t lParam) {
+    std::lock_guard lock(station_.stateMutex_);
     if (Window(window) == nullptr) {
         return false;
     }
@@ -174,6 +251,7 @@ bool FakeProcess::PostWindowMessage(WindowId window, std::uint32_t message, std:
 
 ThreadPostOutcome FakeProcess::PostToThread(std::uint32_t threadId, std::uint32_t message,
                                             std::uintptr_t wParam, std::intptr_t lParam) {
+    std::lock_guard lock(station_.stateMutex_);
     const bool exists = std::any_of(station_.windows.begin(), station_.windows.end(),
                                     [&](const FakeWindow& w) { return w.threadId == threadId; });
     if (!exists) {
@@ -189,11 +267,13 @@ ThreadPostOutcome FakeProcess::PostToThread(std::uint32_t threadId, std::uint32_
 
 void FakeProcess::NotifyThreadWindows(std::uint32_t threadId, std::uint32_t message,
                                       std::uintptr_t wParam, std::intptr_t lParam) {
+    std::lock_guard lock(station_.stateMutex_);
     station_.posted.push_back(
         {PostedMessage::Kind::NotifyThreadWindows, 0, threadId, message, wParam, lParam});
 }
 
 bool FakeProcess::BringToForeground(WindowId window) {
+    std::lock_guard lock(station_.stateMutex_);
     station_.foregroundRequests.push_back(window);
     return !station_.foregroundRefused;
 }
@@ -206,11 +286,43 @@ std::uint32_t FakeProcess::RegisterMessageName(const std::string& name) {
 }
 
 std::vector<ProcessEntry> FakeProcess::Processes() {
+    std::lock_guard lock(station_.stateMutex_);
     std::vector<ProcessEntry> entries;
     for (const FakeProcessInfo& process : station_.processes) {
         entries.push_back({process.id, process.imagePath});
     }
     return entries;
+}
+
+std::uint32_t FakeProcess::StartProcessOnDesktop(const ProcessLaunch& launch) {
+    FakeProcessInfo started;
+    {
+        std::lock_guard lock(station_.stateMutex_);
+        station_.launches.push_back(launch);
+        const std::string program = ProgramOf(launch);
+        const auto& missing = station_.missingPrograms;
+        if (program.empty() ||
+            std::find(missing.begin(), missing.end(), program) != missing.end()) {
+            return 0;
+        }
+        const std::string desktopName = launch.desktop.empty() ? desktop_ : launch.desktop;
+        const FakeDesktop* desktop = station_.Desktop(desktopName);
+        if (desktop == nullptr || desktop->refuseOpen) {
+            return 0;
+        }
+        started = {station_.nextProcess_++, program, desktop->name, launch.commandLine,
+                   launch.workingDirectory};
+        station_.processes.push_back(started);
+    }
+    if (station_.onProcessStarted) {
+        station_.onProcessStarted(started);
+    }
+    return started.id;
+}
+
+std::string FakeProcess::WindowsDirectory() {
+    std::lock_guard lock(station_.stateMutex_);
+    return station_.windowsDirectory;
 }
 
 void FakeProcess::DebugLine(std::string_view line) {

@@ -1,8 +1,9 @@
 #pragma once
 // A simulated window station for native tests: desktops (some refusing to open or to
 // switch), the input desktop, top-level windows with class, owner and visibility, processes
-// with image paths, named events and shared memory, and a log of what was posted.
-// FakeProcess is one process's view of it and implements the platform seams.
+// with image paths and desktops, named events and shared memory, and a log of what was
+// posted and started. FakeProcess is one process's view of it and implements the platform
+// seams. The desktop, window and process operations may be called from several threads.
 
 #include "platform/DesktopPlatform.h"
 #include "platform/SyncPlatform.h"
@@ -22,6 +23,8 @@ struct FakeDesktop {
     std::string name;
     bool refuseOpen = false;
     bool refuseSwitch = false;
+    // Open holds from CreateOrOpenDesktop not yet released.
+    int holds = 0;
 };
 
 struct FakeWindow {
@@ -36,6 +39,10 @@ struct FakeWindow {
 struct FakeProcessInfo {
     std::uint32_t id = 0;
     std::string imagePath;
+    std::string desktop;
+    // As started by StartProcessOnDesktop; empty for processes added by a test.
+    std::string commandLine;
+    std::string workingDirectory;
 };
 
 struct PostedMessage {
@@ -58,7 +65,23 @@ public:
 
     WindowId AddWindow(const std::string& desktop, const std::string& className,
                        std::uint32_t processId, std::uint32_t threadId = 1, bool visible = false);
-    void AddProcess(std::uint32_t id, const std::string& imagePath);
+    void AddProcess(std::uint32_t id, const std::string& imagePath,
+                    const std::string& desktop = "Default");
+    // CreateOrOpenDesktop of this name fails while no desktop of the name exists.
+    void RefuseCreation(const std::string& name) { refusedCreations.push_back(name); }
+    int Holds(const std::string& desktop);
+
+    // Every CreateOrOpenDesktop, in order, including failed attempts.
+    std::vector<std::string> createAttempts;
+    // Every StartProcessOnDesktop, in order, including failed starts.
+    std::vector<ProcessLaunch> launches;
+    // Programs (image paths) whose start fails, as for a missing file.
+    std::vector<std::string> missingPrograms;
+    std::vector<std::string> refusedCreations;
+    std::string windowsDirectory = "C:\\windows";
+    // Runs after a process was started, outside the station's lock, so that a test can
+    // play the started program (add its windows, for example).
+    std::function<void(const FakeProcessInfo&)> onProcessStarted;
 
     // Posted, thread-posted and notified messages in order.
     std::vector<PostedMessage> posted;
@@ -88,9 +111,13 @@ public:
 
 private:
     friend class FakeProcess;
+    friend class FakeHeldDesktop;
 
     std::string inputDesktop_;
     WindowId nextWindow_ = 0x100;
+    std::uint32_t nextProcess_ = 5000;
+    // Guards desktops, windows, processes and the logs against the seam's callers.
+    std::recursive_mutex stateMutex_;
     std::mutex objectsMutex_;
     std::map<std::string, std::weak_ptr<EventState>> events_;
     std::map<std::string, std::weak_ptr<Section>> sections_;
@@ -110,6 +137,7 @@ public:
     std::vector<std::string> DesktopNames() override;
     bool ForEachDesktopWindow(std::string_view desktop,
                               const std::function<bool(WindowId)>& visit) override;
+    std::unique_ptr<HeldDesktop> CreateOrOpenDesktop(std::string_view name) override;
     void ForEachTopLevelWindow(const std::function<bool(WindowId)>& visit) override;
     std::string WindowClassName(WindowId window, int maxChars) override;
     std::uint32_t WindowProcessId(WindowId window) override;
@@ -125,6 +153,8 @@ public:
     std::vector<ProcessEntry> Processes() override;
     std::uint32_t OwnProcessId() override { return processId_; }
     std::string OwnImagePath() override { return imagePath_; }
+    std::uint32_t StartProcessOnDesktop(const ProcessLaunch& launch) override;
+    std::string WindowsDirectory() override;
     void DebugLine(std::string_view line) override;
 
     // SyncPlatform

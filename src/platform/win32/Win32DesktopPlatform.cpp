@@ -7,6 +7,8 @@
 #include <tlhelp32.h>
 
 #include <array>
+#include <memory>
+#include <vector>
 
 namespace ombrevane::win32 {
 
@@ -34,6 +36,27 @@ std::string ObjectName(HANDLE object) {
 UniqueDesktop OpenNamedDesktop(std::string_view name) {
     const std::string text(name);
     return UniqueDesktop(::OpenDesktopA(text.c_str(), 0, FALSE, MAXIMUM_ALLOWED));
+}
+
+class Win32HeldDesktop : public HeldDesktop {
+public:
+    Win32HeldDesktop(std::string name, UniqueDesktop desktop)
+        : name_(std::move(name)), desktop_(std::move(desktop)) {}
+    const std::string& Name() const override { return name_; }
+
+private:
+    std::string name_;
+    UniqueDesktop desktop_;
+};
+
+// CreateProcessA wants writable texts; null for an empty one.
+char* MutableOrNull(std::vector<char>& buffer, const std::string& text) {
+    if (text.empty()) {
+        return nullptr;
+    }
+    buffer.assign(text.begin(), text.end());
+    buffer.push_back('\0');
+    return buffer.data();
 }
 
 using WindowVisitor = std::function<bool(WindowId)>;
@@ -120,6 +143,17 @@ bool Win32DesktopPlatform::ForEachDesktopWindow(std::string_view desktopName,
     }
     ::EnumDesktopWindows(desktop.get(), VisitWindow, reinterpret_cast<LPARAM>(&visit));
     return true;
+}
+
+std::unique_ptr<HeldDesktop> Win32DesktopPlatform::CreateOrOpenDesktop(std::string_view name) {
+    std::string text(name);
+    // An existing desktop of that name is opened instead.
+    UniqueDesktop desktop(
+        ::CreateDesktopA(text.c_str(), nullptr, nullptr, 0, MAXIMUM_ALLOWED, nullptr));
+    if (!desktop) {
+        return nullptr;
+    }
+    return std::make_unique<Win32HeldDesktop>(std::move(text), std::move(desktop));
 }
 
 void Win32DesktopPlatform::ForEachTopLevelWindow(const std::function<bool(WindowId)>& visit) {
@@ -219,6 +253,34 @@ std::string Win32DesktopPlatform::OwnImagePath() {
     std::array<char, MAX_PATH * 2> buffer{};
     const DWORD length =
         ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    return std::string(buffer.data(), length);
+}
+
+std::uint32_t Win32DesktopPlatform::StartProcessOnDesktop(const ProcessLaunch& launch) {
+    std::vector<char> commandLine;
+    std::vector<char> desktop;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    // The bare desktop name means that desktop of the caller's window station.
+    startup.lpDesktop = MutableOrNull(desktop, launch.desktop);
+    PROCESS_INFORMATION started{};
+    const BOOL ok = ::CreateProcessA(
+        launch.imagePath.empty() ? nullptr : launch.imagePath.c_str(),
+        MutableOrNull(commandLine, launch.commandLine), nullptr, nullptr, FALSE, 0, nullptr,
+        launch.workingDirectory.empty() ? nullptr : launch.workingDirectory.c_str(), &startup,
+        &started);
+    // Nobody waits for the process: its handles are closed at once.
+    UniqueKernelHandle process(started.hProcess);
+    UniqueKernelHandle thread(started.hThread);
+    return ok ? started.dwProcessId : 0;
+}
+
+std::string Win32DesktopPlatform::WindowsDirectory() {
+    std::array<char, MAX_PATH + 1> buffer{};
+    const UINT length = ::GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
+    if (length == 0 || length >= buffer.size()) {
+        return {};
+    }
     return std::string(buffer.data(), length);
 }
 

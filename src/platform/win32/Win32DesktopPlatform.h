@@ -14,6 +14,7 @@ public:
     std::vector<std::string> DesktopNames() override;
     bool ForEachDesktopWindow(std::string_view desktop,
                               const std::function<bool(WindowId)>& visit) override;
+    std::unique_ptr<HeldDesktop> CreateOrOpenDesktop(std::string_view name) override;
     void ForEachTopLevelWindow(const std::function<bool(WindowId)>& visit) override;
     std::string WindowClassName(WindowId window, int maxChars) override;
     std::uint32_t WindowProcessId(WindowId window) override;
@@ -29,6 +30,8 @@ public:
     std::vector<ProcessEntry> Processes() override;
     std::uint32_t OwnProcessId() override;
     std::string OwnImagePath() override;
+    std::uint32_t StartProcessOnDesktop(const ProcessLaunch& launch) override;
+    std::string WindowsDirectory() override;
     void DebugLine(std::string_view line) override;
 };
 
