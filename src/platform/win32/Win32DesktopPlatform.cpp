@@ -257,6 +257,10 @@ std::string Win32DesktopPlatform::OwnImagePath() {
 }
 
 std::uint32_t Win32DesktopPlatform::StartProcessOnDesktop(const ProcessLaunch& launch) {
+    // Nothing to start; Wine's CreateProcessA would crash on it rather than fail.
+    if (launch.imagePath.empty() && launch.commandLine.empty()) {
+        return 0;
+    }
     std::vector<char> commandLine;
     std::vector<char> desktop;
     STARTUPINFOA startup{};
