@@ -329,6 +329,10 @@ void TFlickerFreePaintBox::Paint() {
 }
 
 void TFlickerFreePaintBox::SetCursor(HCURSOR cursor) {
+    // Every hot-tracking step sets the cursor; only a change needs the round trips below.
+    if (cursor == cursor_) {
+        return;
+    }
     cursor_ = cursor;
     POINT point{};
     if (cursor_ != nullptr && ::GetCursorPos(&point) && ::WindowFromPoint(point) == window_.get()) {
@@ -832,7 +836,10 @@ void ExBarControl::SetTooltip(const std::string& text, bool active) {
         tool.lpszText = tooltipText_.data();
         ::SendMessageA(tooltip_.get(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    ::SendMessageA(tooltip_.get(), TTM_ACTIVATE, active ? TRUE : FALSE, 0);
+    if (active != tooltipActive_) {
+        tooltipActive_ = active;
+        ::SendMessageA(tooltip_.get(), TTM_ACTIVATE, active ? TRUE : FALSE, 0);
+    }
 }
 
 void ExBarControl::StartAnimTimer(TExGroup& group) {

@@ -191,6 +191,7 @@ private:
     std::unique_ptr<ExBarImageList> groupIcons_;
     std::unique_ptr<TExBar> bar_;
     std::string tooltipText_;
+    bool tooltipActive_ = false;
     int scrollPos_ = 0;
     bool suppressSize_ = false;
 };
