@@ -24,10 +24,15 @@ template <typename... Args> std::string Format(const char* format, Args... args)
 
 } // namespace
 
-TTileSwitchMainForm::TTileSwitchMainForm(DesktopPlatform& platform, std::function<void()> terminate)
-    : platform_(platform), terminate_(std::move(terminate)) {}
+TTileSwitchMainForm::TTileSwitchMainForm(DesktopPlatform& platform, TrayIconView& trayIcon,
+                                         std::function<void()> terminate)
+    : platform_(platform), trayIcon_(trayIcon), terminate_(std::move(terminate)) {}
 
 void TTileSwitchMainForm::FormCreate() {
+    // The desktop number; a desktop that is not one of ours shows "0".
+    trayIcon_.SetText(std::to_string(CurrentDesktopIndex(platform_) + 1));
+    trayIcon_.SendMainFormToTray();
+    trayIcon_.ShowBalloon("Ombrevane", "Started", BalloonIcon::Info, 10);
     const std::string desktop = CurrentDesktopName(platform_);
     platform_.DebugLine(Format("Ombrevane started on desktop %s index %d", desktop.c_str(),
                                CurrentDesktopIndex(platform_)));

@@ -3,6 +3,7 @@
 // does on creation, destruction, a close request and the internal messages. Portable, so
 // that the window procedure (win32/MainformWindow) only forwards to it.
 
+#include "controller/TrayIconView.h"
 #include "platform/DesktopPlatform.h"
 
 #include <cstdint>
@@ -18,7 +19,8 @@ inline constexpr int kMainformLeft = 10000;
 class TTileSwitchMainForm {
 public:
     // terminate ends the instance's message loop after the current message.
-    TTileSwitchMainForm(DesktopPlatform& platform, std::function<void()> terminate);
+    TTileSwitchMainForm(DesktopPlatform& platform, TrayIconView& trayIcon,
+                        std::function<void()> terminate);
 
     void FormCreate();
     void FormDestroy();
@@ -36,6 +38,7 @@ private:
     void OnInternalDllSwitch(std::uintptr_t wParam);
 
     DesktopPlatform& platform_;
+    TrayIconView& trayIcon_;
     std::function<void()> terminate_;
 };
 

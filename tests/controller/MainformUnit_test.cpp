@@ -17,6 +17,29 @@ using fake::PostedMessage;
 
 constexpr const char* kExe = "C:\\Ombrevane\\bin\\ombrevane.exe";
 
+// Records what the controller does with its tray icon, in order.
+class RecordingTrayIcon : public TrayIconView {
+public:
+    void SetText(std::string_view text) override { calls.push_back("text " + std::string(text)); }
+    void SetIconVisible(bool visible) override {
+        visible_ = visible;
+        calls.push_back(visible ? "show" : "hide");
+    }
+    bool IconVisible() const override { return visible_; }
+    void SendMainFormToTray() override { calls.push_back("to tray"); }
+    void ShowBalloon(std::string_view title, std::string_view text, BalloonIcon icon,
+                     int timeoutSeconds) override {
+        calls.push_back("balloon " + std::string(title) + "|" + std::string(text) + "|" +
+                        std::to_string(static_cast<int>(icon)) + "|" +
+                        std::to_string(timeoutSeconds));
+    }
+
+    std::vector<std::string> calls;
+
+private:
+    bool visible_ = true;
+};
+
 // Instances on Default (pid 10), SecretDesktop##1 (11) and SecretDesktop##2 (12); the form
 // under test is the one of the instance on `desktop`.
 class MainformTest : public ::testing::Test {
@@ -30,7 +53,7 @@ protected:
         }
         station.SetInputDesktop("Default");
         process = std::make_unique<FakeProcess>(station, processId, kExe, desktop);
-        form = std::make_unique<TTileSwitchMainForm>(*process, [this] { ++terminated; });
+        form = std::make_unique<TTileSwitchMainForm>(*process, trayIcon, [this] { ++terminated; });
     }
 
     std::vector<std::uint32_t> PostedTo(WindowId window) const {
@@ -46,6 +69,7 @@ protected:
     FakeWindowStation station;
     std::vector<WindowId> controllers;
     std::unique_ptr<FakeProcess> process;
+    RecordingTrayIcon trayIcon;
     std::unique_ptr<TTileSwitchMainForm> form;
     int terminated = 0;
 };
@@ -55,6 +79,28 @@ TEST_F(MainformTest, CreationSaysWhereTheInstanceRuns) {
     form->FormCreate();
     EXPECT_EQ(process->debugLines,
               (std::vector<std::string>{"Ombrevane started on desktop SecretDesktop##2 index 2"}));
+}
+
+TEST(MainformCreateTest, PaintsTheDesktopNumberHidesTheFormAndSaysStarted) {
+    struct Case {
+        const char* desktop;
+        const char* text;
+    };
+    // A desktop that is not one of ours shows "0".
+    const Case cases[] = {
+        {"Default", "text 1"}, {"SecretDesktop##2", "text 3"}, {"Winlogon", "text 0"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.desktop);
+        FakeWindowStation station;
+        station.AddDesktop(c.desktop);
+        station.AddProcess(10, kExe);
+        FakeProcess process(station, 10, kExe, c.desktop);
+        RecordingTrayIcon trayIcon;
+        TTileSwitchMainForm form(process, trayIcon, [] {});
+        form.FormCreate();
+        EXPECT_EQ(trayIcon.calls,
+                  (std::vector<std::string>{c.text, "to tray", "balloon Ombrevane|Started|1|10"}));
+    }
 }
 
 TEST_F(MainformTest, QuitEndsThisInstanceOnly) {

@@ -13,7 +13,7 @@ const std::string kClassName(kMainformClassName);
 } // namespace
 
 MainformWindow::MainformWindow(DesktopPlatform& platform)
-    : form_(platform, [] { ::PostQuitMessage(0); }) {}
+    : form_(platform, trayIcon_, [] { ::PostQuitMessage(0); }) {}
 
 std::unique_ptr<MainformWindow> MainformWindow::Create(HINSTANCE instance, HWND owner,
                                                        DesktopPlatform& platform) {
@@ -29,6 +29,7 @@ std::unique_ptr<MainformWindow> MainformWindow::Create(HINSTANCE instance, HWND 
         return nullptr;
     }
     self->window_.reset(hwnd);
+    self->trayIcon_.Create(hwnd, owner);
     self->form_.FormCreate();
     return self;
 }

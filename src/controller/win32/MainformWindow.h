@@ -3,6 +3,7 @@
 // instance broadcast posts to. Its procedure forwards to TTileSwitchMainForm.
 
 #include "controller/MainformUnit.h"
+#include "controller/win32/MainformTrayIcon.h"
 #include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
@@ -27,6 +28,8 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Before the form, which uses it; after the window, so the icon goes after the window.
+    MainformTrayIcon trayIcon_;
     TTileSwitchMainForm form_;
     // Last, so that the window is destroyed while the form still exists.
     UniqueWindow window_;
