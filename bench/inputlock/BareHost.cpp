@@ -55,10 +55,9 @@ int main() {
     windowClass.hInstance = ::GetModuleHandleA(nullptr);
     windowClass.lpszClassName = kClass;
     ::RegisterClassA(&windowClass);
-    ombrevane::win32::UniqueWindow owner(::CreateWindowExA(0, kClass, "bare host",
-                                                           WS_OVERLAPPEDWINDOW, 10000, 0, 100, 100,
-                                                           nullptr, nullptr,
-                                                           windowClass.hInstance, nullptr));
+    ombrevane::win32::UniqueWindow owner(
+        ::CreateWindowExA(0, kClass, "bare host", WS_OVERLAPPEDWINDOW, 10000, 0, 100, 100, nullptr,
+                          nullptr, windowClass.hInstance, nullptr));
     window = owner.get();
     ombrevane::win32::UniqueHook hook(
         ::SetWindowsHookExA(WH_KEYBOARD_LL, &KeyboardProc, windowClass.hInstance, 0));

@@ -57,7 +57,9 @@ std::vector<Event> MakeStream() {
     return events;
 }
 
-bool QueryNothingDown(std::uint32_t) { return false; }
+bool QueryNothingDown(std::uint32_t) {
+    return false;
+}
 
 template <typename Step> double NanosecondsPerEvent(const std::vector<Event>& events, Step step) {
     std::vector<double> samples;

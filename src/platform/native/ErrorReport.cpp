@@ -4,6 +4,8 @@
 
 namespace ombrevane {
 
-void ReportError(const std::string& text) { WriteDebugLine("error: " + text); }
+void ReportError(const std::string& text) {
+    WriteDebugLine("error: " + text);
+}
 
 } // namespace ombrevane

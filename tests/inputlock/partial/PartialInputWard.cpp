@@ -3,4 +3,6 @@
 
 #include <cstdint>
 
-extern "C" std::int32_t __stdcall Initial(void) { return 1; }
+extern "C" std::int32_t __stdcall Initial(void) {
+    return 1;
+}
