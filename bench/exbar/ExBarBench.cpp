@@ -3,6 +3,7 @@
 // baseline every update pays. Counts GDI objects around 10,000 renders.
 
 #include "components/ExBarControl.h"
+#include "exbar/OptionsBarContent.h"
 
 #include <commctrl.h>
 #include <windows.h>
@@ -68,23 +69,15 @@ int main() {
         control->ApplyTheme(static_cast<HBITMAP>(picture.get()));
     }
     control->SetItemIcons(icons);
-    TExGroup& options = bar.Groups.AddGroup("Options", true);
-    options.AddLink("General", "General options", 1, 0);
-    options.AddLink("Hotkey", "Golobal hotkey", 2, 1);
-    TExGroup& desktops = bar.Groups.AddGroup("Desktop Setting", false);
-    for (int i = 0; i < 5; ++i) {
-        const std::string name = "Desktop " + std::to_string(i + 1);
-        desktops.AddLink(name, name, 10 + i, 2);
-    }
-    bar.Groups.AddGroup("About", false).AddLink("About", "", 3, 3);
+    AddOptionsDialogGroups(bar);
     control->SetBounds(0, 0, 180, 400);
     bar.UnlockUpdates();
     ::ShowWindow(host.get(), SW_SHOWNOACTIVATE);
     bar.RefreshBar();
     Pump();
 
-    const ExRect a = dynamic_cast<TExMenuItem&>(*desktops.Items[2]).HitRect;
-    const ExRect b = dynamic_cast<TExMenuItem&>(*options.Items[0]).HitRect;
+    const ExRect a = dynamic_cast<TExMenuItem&>(*bar.Groups[1].Items[2]).HitRect;
+    const ExRect b = dynamic_cast<TExMenuItem&>(*bar.Groups[0].Items[0]).HitRect;
     const int rounds = 2000;
     const ExDibBuffer& buffer = control->Surface().BackBuffer();
     const double copy = MicrosecondsEach(rounds, [&](int) {

@@ -5,6 +5,7 @@
 // Arguments: --classic (no theme picture), --height <pixels> (bar height, default 300).
 
 #include "components/ExBarControl.h"
+#include "exbar/OptionsBarContent.h"
 
 #include <commctrl.h>
 #include <windows.h>
@@ -152,16 +153,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     control.SetItemIcons(icons);
     bar.OnMenuItemClick = [](TExBar&, int32_t id) { Print("click " + std::to_string(id)); };
-    TExGroup& options = bar.Groups.AddGroup("Options", true);
-    options.AddLink("General", "General options", 1, 0);
-    options.AddLink("Hotkey", "Golobal hotkey", 2, 1);
-    TExGroup& desktops = bar.Groups.AddGroup("Desktop Setting", false);
-    for (int i = 0; i < 5; ++i) {
-        const std::string name = "Desktop " + std::to_string(i + 1);
-        desktops.AddLink(name, name, 10 + i, 2);
-    }
-    TExGroup& about = bar.Groups.AddGroup("About", false);
-    about.AddLink("About", "", 3, 3);
+    AddOptionsDialogGroups(bar);
     control.SetBounds(0, 0, 180, demo.height);
     bar.UnlockUpdates();
 

@@ -2,6 +2,7 @@
 // theme copy, the classic look and the arrow glyph resources.
 
 #include "components/ExBarControl.h"
+#include "exbar/OptionsBarContent.h"
 
 #include <gtest/gtest.h>
 
@@ -60,15 +61,7 @@ protected:
             control_->ApplyTheme(static_cast<HBITMAP>(picture.get()));
         }
         control_->SetItemIcons(icons_);
-        TExGroup& options = bar.Groups.AddGroup("Options", true);
-        options.AddLink("General", "General options", 1, 0);
-        options.AddLink("Hotkey", "Golobal hotkey", 2, 1);
-        TExGroup& desktops = bar.Groups.AddGroup("Desktop Setting", false);
-        for (int i = 0; i < 5; ++i) {
-            const std::string name = "Desktop " + std::to_string(i + 1);
-            desktops.AddLink(name, name, 10 + i, 2);
-        }
-        bar.Groups.AddGroup("About", false).AddLink("About", "", 3, 3);
+        AddOptionsDialogGroups(bar);
         control_->SetBounds(0, 0, 180, height);
         bar.UnlockUpdates();
         ::ShowWindow(host_.get(), SW_SHOWNOACTIVATE);

@@ -1,6 +1,7 @@
 // The navigation bar's model: layout, text fitting, animation, hit testing and the mouse.
 
 #include "exbar/ExBarFakes.h"
+#include "exbar/OptionsBarContent.h"
 
 #include <gtest/gtest.h>
 
@@ -23,16 +24,7 @@ protected:
     // The content the options dialog gives the bar.
     void FillLikeOptionsDialog() {
         bar.LockUpdates();
-        TExGroup& options = bar.Groups.AddGroup("Options", true);
-        options.AddLink("General", "General options", 1, 0);
-        options.AddLink("Hotkey", "Golobal hotkey", 2, 1);
-        TExGroup& desktops = bar.Groups.AddGroup("Desktop Setting", false);
-        for (int i = 0; i < 5; ++i) {
-            const std::string name = "Desktop " + std::to_string(i + 1);
-            desktops.AddLink(name, name, 10 + i, 2);
-        }
-        TExGroup& about = bar.Groups.AddGroup("About", false);
-        about.AddLink("About", "", 3, 3);
+        AddOptionsDialogGroups(bar);
         bar.UnlockUpdates();
         bar.RefreshBar();
     }
