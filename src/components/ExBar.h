@@ -28,6 +28,12 @@ struct ExRect {
     bool operator==(const ExRect&) const = default;
 };
 
+// The smallest rectangle holding both.
+constexpr ExRect Union(const ExRect& a, const ExRect& b) {
+    return ExRect{a.Left < b.Left ? a.Left : b.Left, a.Top < b.Top ? a.Top : b.Top,
+                  a.Right > b.Right ? a.Right : b.Right, a.Bottom > b.Bottom ? a.Bottom : b.Bottom};
+}
+
 // Width and height of a text in the font currently in use.
 class ExTextMetrics {
 public:
@@ -306,8 +312,9 @@ public:
     void TimerTick(int timerId);
 
     void PaintGroups(ExCanvas& canvas);
-    // PaintGroup of one group at its place from the last full render.
-    void PaintGroupInPlace(ExCanvas& canvas, TExGroup& group);
+    // PaintGroup of one group at its place from the last full render; answers the area it
+    // painted over, so that only that part of the back buffer needs copying to the screen.
+    ExRect PaintGroupInPlace(ExCanvas& canvas, TExGroup& group);
 
     TExObject* HotObject() const { return hotObject_; }
     void ForgetHotObject(const TExObject* object);

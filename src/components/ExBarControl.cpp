@@ -104,60 +104,6 @@ const ExBarShared& GetExBarShared() {
 
 // ---------------------------------------------------------------------------------------------
 
-ExBarImageList::ExBarImageList(HIMAGELIST list) : list_(list) {
-    if (list_ != nullptr) {
-        ::ImageList_GetIconSize(list_, &width_, &height_);
-    }
-}
-
-ExDibBuffer::ExDibBuffer(int width, int height, HFONT font)
-    : width_(std::max(width, 1)), height_(std::max(height, 1)) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_; // top-down: row 0 is the top
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    win32::UniqueGdiObject bitmap(
-        ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    win32::UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
-    if (!bitmap || !dc || bits == nullptr) {
-        WriteDebugLine("ExBar: back buffer could not be created");
-        return;
-    }
-    dc_ = std::move(dc);
-    bitmap_ = std::move(bitmap);
-    oldBitmap_ = ::SelectObject(dc_.get(), bitmap_.get());
-    if (font != nullptr) {
-        oldFont_ = ::SelectObject(dc_.get(), font);
-    }
-    ::SetBkMode(dc_.get(), TRANSPARENT);
-    bits_ = static_cast<uint8_t*>(bits);
-    stride_ = (width_ * 3 + 3) & ~3;
-}
-
-ExDibBuffer::~ExDibBuffer() {
-    if (dc_) {
-        if (oldFont_ != nullptr) {
-            ::SelectObject(dc_.get(), oldFont_);
-        }
-        if (oldBitmap_ != nullptr) {
-            ::SelectObject(dc_.get(), oldBitmap_);
-        }
-    }
-}
-
-ExColor ExDibBuffer::PixelAt(int x, int y) const {
-    if (bits_ == nullptr || x < 0 || y < 0 || x >= width_ || y >= height_) {
-        return 0;
-    }
-    ::GdiFlush();
-    const uint8_t* p = bits_ + static_cast<ptrdiff_t>(y) * stride_ + x * 3;
-    return Rgb(p[2], p[1], p[0]);
-}
-
 // ---------------------------------------------------------------------------------------------
 
 ExBarFonts::ExBarFonts() {
@@ -298,7 +244,17 @@ void TFlickerFreePaintBox::Render() {
 }
 
 void TFlickerFreePaintBox::CopyToScreen() {
+    CopyToScreen(ExRect{0, 0, backBuffer_->Width(), backBuffer_->Height()});
+}
+
+void TFlickerFreePaintBox::CopyToScreen(const ExRect& area) {
     if (!window_ || !backBuffer_->Valid()) {
+        return;
+    }
+    // Whole rows: the copy costs by the pixel under Wine, and rows keep it one rectangle.
+    const int top = std::max(area.Top, 0);
+    const int bottom = std::min(area.Bottom, backBuffer_->Height());
+    if (top >= bottom) {
         return;
     }
     win32::WindowDc dc(window_.get());
@@ -306,7 +262,7 @@ void TFlickerFreePaintBox::CopyToScreen() {
         return;
     }
     painting_ = true;
-    ::BitBlt(dc.get(), 0, 0, backBuffer_->Width(), backBuffer_->Height(), backBuffer_->Dc(), 0, 0,
+    ::BitBlt(dc.get(), 0, top, backBuffer_->Width(), bottom - top, backBuffer_->Dc(), 0, top,
              SRCCOPY);
     painting_ = false;
 }
@@ -383,7 +339,7 @@ public:
     }
     ~Canvas() override {
         ::SelectClipRgn(dc_, nullptr);
-        ::SelectObject(dc_, control_.fonts_->Get(ExFontStyle{}));
+        SetFont(ExFontStyle{});
     }
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
@@ -400,18 +356,22 @@ public:
         ::SetBkColor(dc_, ResolveColor(color));
         ::ExtTextOutA(dc_, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
     }
-    void SetFont(ExFontStyle style) override { ::SelectObject(dc_, control_.fonts_->Get(style)); }
+    void SetFont(ExFontStyle style) override {
+        // Selecting a font costs several microseconds under Wine even when it is the same one.
+        if (style.Bold == font_.Bold && style.Underline == font_.Underline) {
+            return;
+        }
+        font_ = style;
+        ::SelectObject(dc_, control_.fonts_->Get(style));
+    }
     void SetTextColor(ExColor color) override { ::SetTextColor(dc_, ResolveColor(color)); }
     void DrawString(int x, int y, const std::string& text) override {
         ::TextOutA(dc_, x, y, text.c_str(), static_cast<int>(text.size()));
     }
     void DrawImage(const ExImageList& list, int index, int x, int y) override {
-        const auto* images = dynamic_cast<const ExBarImageList*>(&list);
-        if (images == nullptr || index < 0 ||
-            index >= ::ImageList_GetImageCount(images->Handle())) {
-            return;
+        if (const auto* images = dynamic_cast<const ExBarImageList*>(&list)) {
+            images->Draw(dc_, index, x, y);
         }
-        ::ImageList_Draw(images->Handle(), index, dc_, x, y, ILD_TRANSPARENT);
     }
     void DrawThemePart(const ExRect& source, const ExRect& target) override {
         if (!control_.theme_ || target.Width() <= 0 || target.Height() <= 0) {
@@ -498,6 +458,8 @@ private:
     ExDibBuffer& buffer_;
     HDC dc_;
     win32::SelectedObject pen_;
+    // Outside a canvas the buffer always holds the plain font (see the destructor).
+    ExFontStyle font_{};
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -781,16 +743,20 @@ void ExBarControl::RepaintGroups(std::span<TExGroup* const> groups) {
         surface_->Render();
         return;
     }
+    ExRect changed{};
     {
         Canvas canvas(*this, surface_->BackBuffer());
         for (TExGroup* group : groups) {
-            bar_->PaintGroupInPlace(canvas, *group);
+            const ExRect area = bar_->PaintGroupInPlace(canvas, *group);
+            changed = changed.Height() <= 0 ? area : Union(changed, area);
             if (OnGroupPainted) {
                 OnGroupPainted(*group);
             }
         }
     }
-    surface_->CopyToScreen();
+    if (changed.Height() > 0) {
+        surface_->CopyToScreen(changed);
+    }
 }
 
 void ExBarControl::SetSurfaceSize(int width, int height) {

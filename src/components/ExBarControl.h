@@ -4,6 +4,8 @@
 // buffer. The model (TExBar) decides what to draw; this file only drives GDI and the window.
 
 #include "components/ExBar.h"
+#include "components/ExBarImageList.h"
+#include "components/ExDibBuffer.h"
 #include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
@@ -15,50 +17,6 @@
 #include <memory>
 
 namespace ombrevane {
-
-// An image list the bar draws from; the caller keeps the list alive.
-class ExBarImageList final : public ExImageList {
-public:
-    explicit ExBarImageList(HIMAGELIST list);
-    int ImageWidth() const override { return width_; }
-    int ImageHeight() const override { return height_; }
-    HIMAGELIST Handle() const { return list_; }
-
-private:
-    HIMAGELIST list_;
-    int width_ = 0;
-    int height_ = 0;
-};
-
-// A 24-bit top-down DIB section selected into its own memory DC.
-class ExDibBuffer {
-public:
-    // `font` (optional) is selected while the buffer lives.
-    ExDibBuffer(int width, int height, HFONT font = nullptr);
-    ~ExDibBuffer();
-    ExDibBuffer(const ExDibBuffer&) = delete;
-    ExDibBuffer& operator=(const ExDibBuffer&) = delete;
-
-    bool Valid() const { return bits_ != nullptr; }
-    HDC Dc() const { return dc_.get(); }
-    HBITMAP Bitmap() const { return static_cast<HBITMAP>(bitmap_.get()); }
-    uint8_t* Bits() const { return bits_; }
-    int Stride() const { return stride_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    // 0x00BBGGRR of a pixel; 0 outside the buffer.
-    ExColor PixelAt(int x, int y) const;
-
-private:
-    win32::UniqueMemoryDc dc_;
-    win32::UniqueGdiObject bitmap_;
-    HGDIOBJ oldBitmap_ = nullptr;
-    HGDIOBJ oldFont_ = nullptr;
-    uint8_t* bits_ = nullptr;
-    int stride_ = 0;
-    int width_ = 0;
-    int height_ = 0;
-};
 
 class TFlickerFreePaintBox;
 
@@ -84,6 +42,8 @@ public:
     // Fills the back buffer with the surface's colour, lets the owner paint, copies it out.
     void Render();
     void CopyToScreen();
+    // Copies the rows of the back buffer that `area` spans.
+    void CopyToScreen(const ExRect& area);
     void SetColor(COLORREF color) { color_ = color; }
     void SetCursor(HCURSOR cursor);
     const ExDibBuffer& BackBuffer() const { return *backBuffer_; }

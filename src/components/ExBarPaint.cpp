@@ -25,9 +25,16 @@ void TExBar::PaintGroups(ExCanvas& canvas) {
     }
 }
 
-void TExBar::PaintGroupInPlace(ExCanvas& canvas, TExGroup& group) {
-    int y = group.HeaderRect.Top - M::HeaderGap;
+ExRect TExBar::PaintGroupInPlace(ExCanvas& canvas, TExGroup& group) {
+    const int top = group.HeaderRect.Top - M::HeaderGap;
+    int y = top;
     group.PaintGroup(canvas, group.HeaderRect.Left, y);
+    // The header block, then the body as far as it is open: PaintGroup clips to these.
+    int bottom = top + M::HeaderBlock;
+    if (group.GroupState != ExGroupState::Collapsed) {
+        bottom += std::max(group.CurrentHeight, 0);
+    }
+    return ExRect{group.HeaderRect.Left, top, group.HeaderRect.Left + group.Width, bottom};
 }
 
 void TExGroup::PaintGroup(ExCanvas& canvas, int x, int& y) {

@@ -1,5 +1,7 @@
 #include "components/ExBarTheme.h"
 
+#include <algorithm>
+
 namespace ombrevane {
 
 ExThemeColors ClassicThemeColors() {
@@ -77,6 +79,27 @@ void BlendPixelsBgr(std::span<uint8_t> pixels, ExColor background, int current, 
         pixels[i] = table[0][pixels[i]];
         pixels[i + 1] = table[1][pixels[i + 1]];
         pixels[i + 2] = table[2][pixels[i + 2]];
+    }
+}
+
+void PremultiplyFromBackdrops(std::span<const uint8_t> overBlack,
+                              std::span<const uint8_t> overWhite, std::span<uint8_t> bgra) {
+    const size_t count = std::min({overBlack.size() / 3, overWhite.size() / 3, bgra.size() / 4});
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t* black = &overBlack[i * 3];
+        const uint8_t* white = &overWhite[i * 3];
+        // The widest gap of the three channels: rounding can differ by one between them.
+        int gap = 0;
+        for (int c = 0; c < 3; ++c) {
+            gap = std::max(gap, white[c] - black[c]);
+        }
+        const auto alpha = static_cast<uint8_t>(255 - gap);
+        uint8_t* out = &bgra[i * 4];
+        for (int c = 0; c < 3; ++c) {
+            // A premultiplied value never exceeds its alpha.
+            out[c] = std::min(black[c], alpha);
+        }
+        out[3] = alpha;
     }
 }
 

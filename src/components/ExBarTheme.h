@@ -97,4 +97,11 @@ uint8_t BlendValue(uint8_t c, uint8_t b, int current, int full);
 // current <= 0 fills with the background; current >= full leaves the pixels as they are.
 void BlendPixelsBgr(std::span<uint8_t> pixels, ExColor background, int current, int full);
 
+// One image drawn over black and over white (blue-green-red pixels) gives its premultiplied
+// blue-green-red-alpha pixels: a channel that reads b over black and w over white has the
+// alpha 255 - (w - b) and the premultiplied value b. Opaque pixels keep their exact values,
+// transparent ones become 0, 0, 0, 0. Works on as many pixels as all three spans hold.
+void PremultiplyFromBackdrops(std::span<const uint8_t> overBlack,
+                              std::span<const uint8_t> overWhite, std::span<uint8_t> bgra);
+
 } // namespace ombrevane

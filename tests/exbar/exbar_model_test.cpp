@@ -361,6 +361,30 @@ TEST_F(ExBarAnimationTest, CollapsingBodySlidesUpAndFadesTowardTheBackground) {
     EXPECT_EQ(host.surfaceHeight, 399);
 }
 
+// The screen copy after a hot-tracking repaint is limited to what the repaint answers, so it
+// must cover every area the group drew into: the header block and the open part of the body.
+TEST_F(ExBarAnimationTest, InPlaceRepaintAnswersTheAreaItPaintedOver) {
+    const auto expectArea = [&](int openBody) {
+        host.canvas.Clear();
+        const ExRect area = bar.PaintGroupInPlace(host.canvas, group());
+        EXPECT_EQ(area, (ExRect{12, 8, 206, 8 + 32 + openBody}));
+        ASSERT_FALSE(host.canvas.clips.empty());
+        for (const ExRect& clip : host.canvas.clips) {
+            EXPECT_TRUE(clip.Left >= area.Left && clip.Top >= area.Top &&
+                        clip.Right <= area.Right && clip.Bottom <= area.Bottom)
+                << "clip " << clip.Left << "," << clip.Top << "-" << clip.Right << ","
+                << clip.Bottom << " with " << openBody << " of the body open";
+        }
+    };
+    expectArea(100);
+    group().ToggleGroup();
+    Run(10);
+    expectArea(55);
+    Run(5);
+    ASSERT_EQ(group().GroupState, ExGroupState::Collapsed);
+    expectArea(0);
+}
+
 TEST_F(ExBarAnimationTest, RemovingAnAnimatingGroupStopsItsTimer) {
     group().ToggleGroup();
     ASSERT_EQ(host.timers.size(), 1u);

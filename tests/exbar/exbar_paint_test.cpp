@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <vector>
+
 namespace ombrevane {
 namespace {
 
@@ -241,6 +244,43 @@ TEST(ExBarTheme, BlendPixelsWorksOnBlueGreenRedTriples) {
     EXPECT_EQ(same, (std::vector<uint8_t>{1, 2, 3}));
     BlendPixelsBgr(same, Rgb(7, 8, 9), 0, 100);
     EXPECT_EQ(same, (std::vector<uint8_t>{9, 8, 7}));
+}
+
+// Pixels of one image drawn over black and over white give the premultiplied pixels that
+// AlphaBlend puts down as the image list would have.
+TEST(ExBarTheme, PremultipliedPixelsFromTheTwoBackdrops) {
+    struct Case {
+        const char* what;
+        std::array<uint8_t, 3> overBlack;
+        std::array<uint8_t, 3> overWhite;
+        std::array<uint8_t, 4> bgra;
+    };
+    const Case cases[] = {
+        {"opaque keeps its exact values", {10, 200, 255}, {10, 200, 255}, {10, 200, 255, 255}},
+        {"opaque black", {0, 0, 0}, {0, 0, 0}, {0, 0, 0, 255}},
+        {"opaque white", {255, 255, 255}, {255, 255, 255}, {255, 255, 255, 255}},
+        {"transparent", {0, 0, 0}, {255, 255, 255}, {0, 0, 0, 0}},
+        {"half covered red", {0, 0, 128}, {127, 127, 255}, {0, 0, 128, 128}},
+        // Rounding may leave one channel a step apart: the widest gap decides.
+        {"channels a step apart", {50, 50, 50}, {177, 178, 177}, {50, 50, 50, 127}},
+        // An inverting pixel (brighter over black than over white) counts as opaque.
+        {"inverted", {255, 255, 255}, {0, 0, 0}, {255, 255, 255, 255}},
+        // Never more colour than coverage: AlphaBlend would overflow.
+        {"colour above its alpha", {200, 0, 0}, {255, 250, 250}, {5, 0, 0, 5}},
+    };
+    for (const Case& c : cases) {
+        std::array<uint8_t, 4> out{1, 1, 1, 1};
+        PremultiplyFromBackdrops(c.overBlack, c.overWhite, out);
+        EXPECT_EQ(out, c.bgra) << c.what;
+    }
+}
+
+TEST(ExBarTheme, PremultiplyStopsAtTheShortestRow) {
+    const std::vector<uint8_t> black{1, 2, 3, 4, 5, 6};
+    const std::vector<uint8_t> white{1, 2, 3, 4, 5, 6};
+    std::vector<uint8_t> out(4 + 3, 9); // room for one pixel and a bit
+    PremultiplyFromBackdrops(black, white, out);
+    EXPECT_EQ(out, (std::vector<uint8_t>{1, 2, 3, 255, 9, 9, 9}));
 }
 
 TEST(ExBarTheme, ArrowGlyphRows) {
