@@ -130,6 +130,15 @@ HFONT ExBarFonts::Get(ExFontStyle style) const {
     return static_cast<HFONT>(fonts_[index].get());
 }
 
+std::optional<ExFontStyle> ExBarFonts::StyleOf(HGDIOBJ font) const {
+    for (size_t i = 0; i < fonts_.size(); ++i) {
+        if (font != nullptr && fonts_[i].get() == font) {
+            return ExFontStyle{.Bold = (i & 1) != 0, .Underline = (i & 2) != 0};
+        }
+    }
+    return std::nullopt;
+}
+
 // ---------------------------------------------------------------------------------------------
 
 TFlickerFreePaintBox::TFlickerFreePaintBox(HWND parent, ExSurfaceEvents& events, HFONT font)
@@ -332,8 +341,8 @@ private:
 class ExBarControl::Canvas final : public ExCanvas {
 public:
     Canvas(const ExBarControl& control, ExDibBuffer& buffer)
-        : control_(control), buffer_(buffer), dc_(buffer.Dc()),
-          pen_(dc_, ::GetStockObject(DC_PEN)) {
+        : control_(control), buffer_(buffer), dc_(buffer.Dc()), pen_(dc_, ::GetStockObject(DC_PEN)),
+          font_(control.fonts_->StyleOf(::GetCurrentObject(dc_, OBJ_FONT))) {
         ::SetBkMode(dc_, TRANSPARENT);
         ::SetStretchBltMode(dc_, COLORONCOLOR);
     }
@@ -358,7 +367,7 @@ public:
     }
     void SetFont(ExFontStyle style) override {
         // Selecting a font costs several microseconds under Wine even when it is the same one.
-        if (style.Bold == font_.Bold && style.Underline == font_.Underline) {
+        if (font_ && style.Bold == font_->Bold && style.Underline == font_->Underline) {
             return;
         }
         font_ = style;
@@ -458,8 +467,8 @@ private:
     ExDibBuffer& buffer_;
     HDC dc_;
     win32::SelectedObject pen_;
-    // Outside a canvas the buffer always holds the plain font (see the destructor).
-    ExFontStyle font_{};
+    // The font selected in the buffer; empty when it is none of the bar's.
+    std::optional<ExFontStyle> font_;
 };
 
 // ---------------------------------------------------------------------------------------------

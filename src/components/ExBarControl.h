@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace ombrevane {
 
@@ -73,6 +74,8 @@ class ExBarFonts {
 public:
     ExBarFonts();
     HFONT Get(ExFontStyle style) const;
+    // The style of one of these fonts; empty for any other object.
+    std::optional<ExFontStyle> StyleOf(HGDIOBJ font) const;
 
 private:
     std::array<win32::UniqueGdiObject, 4> fonts_;
