@@ -13,18 +13,39 @@ constexpr int kMaxSnapshotWidth = 32767;
 
 } // namespace
 
-ExBarImageList::ExBarImageList(HIMAGELIST list) : list_(list) {
+ExBarImageList::ExBarImageList(HIMAGELIST list) : list_(list) {}
+
+SIZE ExBarImageList::IconSize() const {
+    int width = 0;
+    int height = 0;
     if (list_ != nullptr) {
-        ::ImageList_GetIconSize(list_, &width_, &height_);
+        ::ImageList_GetIconSize(list_, &width, &height);
     }
+    return SIZE{width, height};
+}
+
+int ExBarImageList::ImageWidth() const {
+    return IconSize().cx;
+}
+
+int ExBarImageList::ImageHeight() const {
+    return IconSize().cy;
 }
 
 bool ExBarImageList::HasSnapshot() const {
-    const int count = list_ != nullptr ? ::ImageList_GetImageCount(list_) : 0;
-    if (count != snapshotCount_) {
-        TakeSnapshot(count);
+    if (list_ != nullptr) {
+        RefreshSnapshot(::ImageList_GetImageCount(list_));
     }
     return snapshot_ != nullptr;
+}
+
+void ExBarImageList::RefreshSnapshot(int count) const {
+    const SIZE size = IconSize();
+    if (count != snapshotCount_ || size.cx != width_ || size.cy != height_) {
+        width_ = size.cx;
+        height_ = size.cy;
+        TakeSnapshot(count);
+    }
 }
 
 void ExBarImageList::TakeSnapshot(int count) const {
@@ -64,9 +85,7 @@ void ExBarImageList::Draw(HDC dc, int index, int x, int y) const {
     if (index < 0 || index >= count) {
         return;
     }
-    if (count != snapshotCount_) {
-        TakeSnapshot(count);
-    }
+    RefreshSnapshot(count);
     if (!snapshot_) {
         ::ImageList_Draw(list_, index, dc, x, y, ILD_TRANSPARENT);
         return;

@@ -4,9 +4,9 @@
 // Drawing straight from an image list costs about a tenth of a millisecond per icon under
 // Wine, which alone would use up a hot-tracking update. So every image is drawn once over
 // black and once over white; the two give its premultiplied pixels, which one AlphaBlend puts
-// down exactly as the list would have (masked and alpha images alike). The snapshot is taken
-// again when the list's image count changes; after replacing an image in place, hand the list
-// to the bar again.
+// down as the list would have: masked images exactly, alpha images within a step or two. The
+// snapshot is taken again when the list's image count or image size changes; after replacing
+// an image in place, hand the list to the bar again.
 
 #include "components/ExBar.h"
 #include "components/ExDibBuffer.h"
@@ -21,8 +21,9 @@ namespace ombrevane {
 class ExBarImageList final : public ExImageList {
 public:
     explicit ExBarImageList(HIMAGELIST list);
-    int ImageWidth() const override { return width_; }
-    int ImageHeight() const override { return height_; }
+    // The list's own image size, asked afresh.
+    int ImageWidth() const override;
+    int ImageHeight() const override;
     HIMAGELIST Handle() const { return list_; }
 
     // Image `index` with its top-left corner at (x, y); its transparent pixels leave `dc` as
@@ -32,12 +33,15 @@ public:
     bool HasSnapshot() const;
 
 private:
+    SIZE IconSize() const;
+    // Takes the snapshot again when the list's image count or image size changed.
+    void RefreshSnapshot(int count) const;
     void TakeSnapshot(int count) const;
 
     HIMAGELIST list_;
-    int width_ = 0;
-    int height_ = 0;
     // A cache of what the list draws, refreshed from Draw.
+    mutable int width_ = 0;
+    mutable int height_ = 0;
     mutable int snapshotCount_ = -1;
     mutable std::unique_ptr<ExDibBuffer> snapshot_;
 };

@@ -4,6 +4,8 @@
 #include "platform/DebugOutput.h"
 #include "platform/FileSystem.h"
 
+#include <algorithm>
+
 namespace ombrevane {
 
 namespace {
@@ -16,10 +18,21 @@ std::string CannotCreate(const std::string& path, const std::string& reason) {
     return "Cannot create file \"" + path + "\". " + reason;
 }
 
+// The file's bytes; one past either size limit counts as unreadable.
+FileReadResult ReadSettingsBytes(const std::string& path) {
+    FileReadResult read = ReadWholeFile(path, kMaxSettingsFileBytes);
+    if (read.status == FileReadStatus::Ok &&
+        static_cast<std::size_t>(std::count(read.bytes.begin(), read.bytes.end(), '\n')) >=
+            kMaxSettingsFileLines) {
+        read = FileReadResult{FileReadStatus::Failed, {}, "the file has too many lines"};
+    }
+    return read;
+}
+
 } // namespace
 
 IniFile LoadSettingsFile(const std::string& path) {
-    const FileReadResult read = ReadWholeFile(path, kMaxSettingsFileBytes);
+    const FileReadResult read = ReadSettingsBytes(path);
     if (read.status == FileReadStatus::Failed) {
         WriteDebugLine("cannot read " + path + ": " + read.reason);
     }
@@ -30,7 +43,7 @@ IniFile LoadSettingsFile(const std::string& path) {
 }
 
 void WriteSettingsKeys(const std::string& path, const std::function<void(IniFile&)>& edit) {
-    const FileReadResult read = ReadWholeFile(path, kMaxSettingsFileBytes);
+    const FileReadResult read = ReadSettingsBytes(path);
     if (read.status == FileReadStatus::Failed) {
         // Writing without the current content would lose it.
         WriteDebugLine("cannot read " + path + ": " + read.reason);
@@ -46,7 +59,7 @@ void WriteSettingsKeys(const std::string& path, const std::function<void(IniFile
 }
 
 void WriteSettingsImage(const std::string& path, const std::function<void(IniFile&)>& edit) {
-    const FileReadResult read = ReadWholeFile(path, kMaxSettingsFileBytes);
+    const FileReadResult read = ReadSettingsBytes(path);
     if (read.status == FileReadStatus::Failed) {
         throw ConfigWriteError(CannotCreate(path, read.reason));
     }

@@ -14,6 +14,9 @@ namespace ombrevane {
 // Settings files are a few kilobytes; anything beyond this is not one of ours and is not
 // read into memory.
 inline constexpr std::size_t kMaxSettingsFileBytes = 8u << 20;
+// Nor is a file of more lines than this (a full program list is about a thousand): every line
+// costs a record in memory, and a file of bare line ends would otherwise take a gigabyte.
+inline constexpr std::size_t kMaxSettingsFileLines = 65536;
 
 // A settings file that could not be written. The text is meant for the user.
 class ConfigWriteError : public std::runtime_error {
@@ -21,7 +24,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The file's content; a missing or unreadable file reads as empty.
+// The file's content; a missing, unreadable or oversized file reads as empty (and is then
+// refused for writing, which would lose it).
 IniFile LoadSettingsFile(const std::string& path);
 
 // Applies key writes in place (other lines kept) and replaces the file once. A refusal

@@ -14,4 +14,14 @@ void ReportCurrentException() {
     }
 }
 
+bool RunReportingErrors(const std::function<void()>& action) {
+    try {
+        action();
+        return true;
+    } catch (...) {
+        ReportCurrentException();
+        return false;
+    }
+}
+
 } // namespace ombrevane

@@ -4,6 +4,7 @@
 // instance goes on running.
 
 #include <exception>
+#include <functional>
 #include <string>
 
 namespace ombrevane {
@@ -12,5 +13,9 @@ void ReportError(const std::string& text);
 
 // Reports the exception currently being handled. Call from a catch block only.
 void ReportCurrentException();
+
+// Runs `action`; an exception it lets out is reported and goes no further, so the instance
+// goes on. Answers whether the action finished without one.
+bool RunReportingErrors(const std::function<void()>& action);
 
 } // namespace ombrevane

@@ -352,13 +352,27 @@ TEST_F(CommonConfigTest, OptionsRestoreFromTheFile) {
 }
 
 TEST_F(CommonConfigTest, OversizedFileReadsAsDefaultsAndIsNotOverwritten) {
-    std::string huge = "[tileswitch]\r\nCheckBoxShowTips_Checked=0\r\n";
-    huge += std::string(kMaxSettingsFileBytes, ';');
-    WriteFile(huge);
-    EXPECT_TRUE(Load().ShowTips);
-    EXPECT_THROW(SaveCommonConfig(TCommonConfig{}, folder_.Dir()), ConfigWriteError);
-    EXPECT_THROW(SaveOptionsSettings(TOptionsSettings{}, "", folder_.Dir()), ConfigWriteError);
-    EXPECT_EQ(std::filesystem::file_size(test::HostPath(FilePath())), huge.size());
+    const std::string head = "[tileswitch]\r\nCheckBoxShowTips_Checked=0\r\n";
+    struct Case {
+        const char* name;
+        std::string file;
+    };
+    const Case cases[] = {
+        {"too many bytes", head + std::string(kMaxSettingsFileBytes, ';')},
+        // Bare line ends: few bytes, but a record each.
+        {"too many lines", head + std::string(kMaxSettingsFileLines, '\n')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(c.file);
+        EXPECT_TRUE(Load().ShowTips);
+        EXPECT_THROW(SaveCommonConfig(TCommonConfig{}, folder_.Dir()), ConfigWriteError);
+        EXPECT_THROW(SaveOptionsSettings(TOptionsSettings{}, "", folder_.Dir()), ConfigWriteError);
+        EXPECT_EQ(std::filesystem::file_size(test::HostPath(FilePath())), c.file.size());
+    }
+    // One line fewer is still a settings file.
+    WriteFile(head + std::string(kMaxSettingsFileLines - 3, '\n'));
+    EXPECT_FALSE(Load().ShowTips);
 }
 
 class DesktopConfigTest : public ::testing::Test {

@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -143,6 +144,76 @@ TEST_F(ExBarControlTest, HotLinkIsUnderlinedInTheHotColourAndOnlyItsGroupRepaint
     bar.MouseMove(general.Left + 20, general.Top + 5, ExMouseState{});
     EXPECT_EQ(painted_, (std::vector<std::string>{"Desktop Setting", "Options"}));
     EXPECT_EQ(LongestRun(text, Rgb(66, 142, 255)), 0);
+}
+
+// What a hot-tracking repaint leaves in the back buffer is what a full render of the same
+// state draws, and what reaches the screen is the back buffer, scrolled or not.
+TEST_F(ExBarControlTest, HotTrackingRepaintMatchesAFullRenderAndReachesTheScreen) {
+    struct Case {
+        const char* name;
+        int height;
+        bool scrolled;
+    };
+    const Case cases[] = {{"whole bar shown", 500, false}, {"scrolled to the end", 300, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        Fill(true, c.height);
+        TExBar& bar = control_->Bar();
+        if (c.scrolled) {
+            ::SendMessageA(control_->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+            ASSERT_GT(control_->ScrollPosition(), 0);
+        }
+        // The rows the scroll or the first showing uncovered, painted as the message loop
+        // would paint them.
+        ::UpdateWindow(host_.get());
+        const ExRect general = Link(0, 0).HitRect;
+        const ExRect desktop3 = Link(1, 2).HitRect;
+        // Hot on "General", then over to "Desktop 3": both groups repainted in place.
+        bar.MouseMove(general.Left + 20, general.Top + 5, ExMouseState{});
+        bar.MouseMove(desktop3.Left + 20, desktop3.Top + 5, ExMouseState{});
+        const ExDibBuffer& buffer = control_->Surface().BackBuffer();
+        const int width = buffer.Width();
+        const int height = buffer.Height();
+        std::vector<ExColor> inPlace;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                inPlace.push_back(Pixel(x, y));
+            }
+        }
+
+        // The screen: the surface window's pixels, read back into a buffer of our own.
+        ExDibBuffer screen(width, height);
+        {
+            win32::WindowDc dc(control_->SurfaceHandle());
+            ASSERT_NE(dc.get(), nullptr);
+            ASSERT_TRUE(::BitBlt(screen.Dc(), 0, 0, width, height, dc.get(), 0, 0, SRCCOPY));
+        }
+        RECT visible{};
+        ::GetClientRect(control_->Handle(), &visible);
+        const int firstRow = control_->ScrollPosition();
+        const int lastRow = std::min(height, firstRow + static_cast<int>(visible.bottom));
+        // The scroll bar covers the surface's right end.
+        const int lastColumn = std::min(width, static_cast<int>(visible.right));
+        int screenDiffers = 0;
+        for (int y = firstRow; y < lastRow; ++y) {
+            for (int x = 0; x < lastColumn; ++x) {
+                screenDiffers +=
+                    screen.PixelAt(x, y) != inPlace[static_cast<size_t>(y * width + x)];
+            }
+        }
+        EXPECT_EQ(screenDiffers, 0) << "pixels on screen that differ from the back buffer";
+
+        bar.RefreshBar();
+        int renderDiffers = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                renderDiffers += Pixel(x, y) != inPlace[static_cast<size_t>(y * width + x)];
+            }
+        }
+        EXPECT_EQ(renderDiffers, 0) << "pixels a full render draws differently";
+    }
 }
 
 TEST_F(ExBarControlTest, ScrollBarFollowsTheContentHeight) {

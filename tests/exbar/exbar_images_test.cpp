@@ -155,6 +155,24 @@ TEST_P(ExBarImagesTest, ImagesAddedLaterAreDrawnAndOutOfRangeDrawsNothing) {
     EXPECT_EQ(LargestDifference(expected_, actual_), 0);
 }
 
+TEST_P(ExBarImagesTest, NewImageSizeTakesANewSnapshot) {
+    ExBarImageList images(list_);
+    PaintPattern(actual_);
+    images.Draw(actual_.Dc(), 0, 0, 0);
+    // Setting the size empties the list; refilled with 16-pixel icons drawn at 24.
+    ASSERT_TRUE(::ImageList_SetIconSize(list_, 24, 24));
+    win32::UniqueIcon icon = MakeIcon(2, GetParam());
+    ASSERT_EQ(::ImageList_AddIcon(list_, icon.get()), 0);
+    EXPECT_EQ(images.ImageWidth(), 24);
+    EXPECT_EQ(images.ImageHeight(), 24);
+
+    PaintPattern(expected_);
+    PaintPattern(actual_);
+    ::ImageList_Draw(list_, 0, expected_.Dc(), 5, 5, ILD_TRANSPARENT);
+    images.Draw(actual_.Dc(), 0, 5, 5);
+    EXPECT_LE(LargestDifference(expected_, actual_), Tolerance());
+}
+
 INSTANTIATE_TEST_SUITE_P(MaskAndAlpha, ExBarImagesTest, ::testing::Values(false, true),
                          [](const auto& info) {
                              return std::string(info.param ? "Alpha" : "Mask");

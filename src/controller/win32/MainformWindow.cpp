@@ -1,5 +1,6 @@
 #include "controller/win32/MainformWindow.h"
 
+#include "platform/ErrorReport.h"
 #include "platform/win32/WindowClass.h"
 
 #include <string>
@@ -47,7 +48,14 @@ LRESULT CALLBACK MainformWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPar
     if (self == nullptr) {
         return ::DefWindowProcA(hwnd, message, wParam, lParam);
     }
-    return self->OnMessage(hwnd, message, wParam, lParam);
+    // An error no handler dealt with (a settings file that cannot be written) must not unwind
+    // through the system's frames: the user is told and the instance goes on.
+    try {
+        return self->OnMessage(hwnd, message, wParam, lParam);
+    } catch (...) {
+        ReportCurrentException();
+        return 0;
+    }
 }
 
 LRESULT MainformWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
