@@ -77,6 +77,11 @@ void Transform(std::uint32_t state[4], const std::uint8_t block[64]) {
     state[1] += b;
     state[2] += c;
     state[3] += d;
+    // The words are password bytes too.
+    volatile std::uint32_t* words = x;
+    for (int i = 0; i < 16; ++i) {
+        words[i] = 0;
+    }
 }
 
 void Update(Md5Context& context, const std::uint8_t* data, std::size_t length) {
