@@ -24,7 +24,6 @@ public:
     // The list's own image size, asked afresh.
     int ImageWidth() const override;
     int ImageHeight() const override;
-    HIMAGELIST Handle() const { return list_; }
 
     // Image `index` with its top-left corner at (x, y); its transparent pixels leave `dc` as
     // it was. An index outside the list draws nothing.

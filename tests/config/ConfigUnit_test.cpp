@@ -43,13 +43,7 @@ protected:
         c.SwitchWithCtrl = c.SwitchWithShift = true;
         return c;
     }
-    void MakeReadOnly() const {
-        std::filesystem::permissions(test::HostPath(FilePath()),
-                                     std::filesystem::perms::owner_write |
-                                         std::filesystem::perms::group_write |
-                                         std::filesystem::perms::others_write,
-                                     std::filesystem::perm_options::remove);
-    }
+    void MakeReadOnly() const { test::MakeReadOnly(FilePath()); }
     void MakeWritable() const {
         std::filesystem::permissions(test::HostPath(FilePath()),
                                      std::filesystem::perms::owner_write,

@@ -15,17 +15,10 @@
 namespace ombrevane {
 namespace {
 
+using test::MakeReadOnly;
 using test::ReadRaw;
 using test::TestFolder;
 using test::WriteRaw;
-
-void MakeReadOnly(const std::string& path) {
-    std::filesystem::permissions(test::HostPath(path),
-                                 std::filesystem::perms::owner_write |
-                                     std::filesystem::perms::group_write |
-                                     std::filesystem::perms::others_write,
-                                 std::filesystem::perm_options::remove);
-}
 
 TEST(ErrorReport, RefusedSettingsWritesAreReportedAndTheCallerGoesOn) {
     TestFolder folder;

@@ -41,6 +41,15 @@ inline std::string ReadRaw(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// Takes every write permission off the file.
+inline void MakeReadOnly(const std::string& path) {
+    std::filesystem::permissions(HostPath(path),
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+}
+
 class TestFolder {
 public:
     TestFolder() {
