@@ -44,7 +44,17 @@ wine_env_up() {
   # Without EnableShell the virtual desktop has no task bar (and so no visible tray).
   timeout 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops\Default' /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
   timeout 120 wineserver -w
+  wine_server_keep
   export OMBREVANE_WINE_READY=1
+}
+
+# A wineserver that lingers after its last client may be exiting just as the next test
+# program connects ("recvmsg: Connection reset by peer"); a persistent one never does. Its
+# service processes are started here with no output of a test attached, or ctest would wait
+# for them to close that output.
+wine_server_keep() {
+  timeout 30 wineserver -p >/dev/null 2>&1
+  timeout 60 wine cmd.exe /c exit </dev/null >/dev/null 2>&1
 }
 
 wine_env_down() {

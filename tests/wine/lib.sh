@@ -92,6 +92,7 @@ scenario_begin() {
     # Nothing left over from an earlier scenario of this run.
     timeout 30 wineserver -k >/dev/null 2>&1
     timeout 30 wineserver -w >/dev/null 2>&1
+    wine_server_keep
     note "prefix $WINEPREFIX, display $DISPLAY, log $DEBUG_LOG"
 }
 
@@ -129,6 +130,8 @@ _scenario_end() {
     timeout 30 wineserver -w >/dev/null 2>&1
     if [ "$_own_env" = 1 ]; then
         wine_env_down
+    else
+        wine_server_keep
     fi
     if [ "$status" -eq 0 ]; then
         echo "[$SCENARIO] PASS"
