@@ -1,5 +1,6 @@
 #include "desktops/tileswitchUtils.h"
 
+#include "config/ConfigUnit.h"
 #include "desktops/DesktopUtils.h"
 #include "desktops/InternalMessages.h"
 
@@ -109,6 +110,42 @@ WindowId FindWindowOnDesktop(DesktopPlatform& platform, std::string_view desktop
         return true;
     });
     return found;
+}
+
+DesktopPasswordSetting ReadDesktopPasswordSetting(int index, const std::string& configDir) {
+    TDesktopConfig config(index);
+    LoadDesktopConfig(config, configDir);
+    DesktopPasswordSetting setting;
+    setting.readable = true;
+    setting.enabled = config.PasswordEnable;
+    setting.hash = config.Password;
+    return setting;
+}
+
+int SwitchToDesktop(DesktopPlatform& platform, const PasswordGate& gate, int index) {
+    if (index < 0 || index > kMaxSwitchIndex) {
+        index = 0;
+    }
+    const std::string name = DesktopNameOfIndex(index);
+    const DesktopPasswordSetting setting = gate.readSetting(index);
+    if (!setting.readable) {
+        platform.DebugLine("SwitchToDesktop refused: " + DesktopConfigFileName(index) +
+                           " cannot be read");
+        return kSwitchNoPassword;
+    }
+    if (setting.enabled && !gate.askPassword(setting.hash)) {
+        return kSwitchNoPassword;
+    }
+    return SwitchToDesktopName(platform, name);
+}
+
+void SwitchToNextDesktop(DesktopPlatform& platform, const PasswordGate& gate) {
+    // Past the last switchable index comes "Default"; so does the next of a foreign desktop.
+    const int current = CurrentDesktopIndex(platform);
+    const int next = current < kMaxSwitchIndex ? current + 1 : 0;
+    if (SwitchToDesktop(platform, gate, next) < 0) {
+        SwitchToDesktop(platform, gate, 0);
+    }
 }
 
 HotKey ShortCutToHotKey(std::uint16_t shortcut) {

@@ -1,5 +1,6 @@
 #include "controller/win32/MainformWindow.h"
 
+#include "config/programinfo.h"
 #include "platform/ErrorReport.h"
 #include "platform/win32/WindowClass.h"
 
@@ -14,7 +15,8 @@ const std::string kClassName(kMainformClassName);
 } // namespace
 
 MainformWindow::MainformWindow(DesktopPlatform& platform)
-    : form_(platform, trayIcon_, [] { ::PostQuitMessage(0); }) {}
+    : form_(MainformPorts{platform, trayIcon_, unwired_, unwired_, unwired_, registry_, unwired_,
+                          unwired_, unwired_, host_, GetExtInfo()->GetConfigDir()}) {}
 
 std::unique_ptr<MainformWindow> MainformWindow::Create(HINSTANCE instance, HWND owner,
                                                        DesktopPlatform& platform) {
@@ -31,7 +33,10 @@ std::unique_ptr<MainformWindow> MainformWindow::Create(HINSTANCE instance, HWND 
     }
     self->window_.reset(hwnd);
     self->trayIcon_.Create(hwnd, owner);
-    self->form_.FormCreate();
+    self->host_.Attach(hwnd, owner);
+    // Created outside the window procedure: what it lets out is reported here, and the
+    // instance goes on with what was set up.
+    RunReportingErrors([&] { self->form_.FormCreate(); });
     return self;
 }
 

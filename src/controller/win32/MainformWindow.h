@@ -3,8 +3,10 @@
 // instance broadcast posts to. Its procedure forwards to TTileSwitchMainForm.
 
 #include "controller/MainformUnit.h"
+#include "controller/win32/MainformPorts.h"
 #include "controller/win32/MainformTrayIcon.h"
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32RegistryPlatform.h"
 
 #include <windows.h>
 
@@ -28,8 +30,11 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Before the form, which uses it; after the window, so the icon goes after the window.
+    // Before the form, which uses them; after the window, so they go after the window.
     MainformTrayIcon trayIcon_;
+    MainformHostWindow host_;
+    Win32RegistryPlatform registry_;
+    UnwiredControllerParts unwired_;
     TTileSwitchMainForm form_;
     // Last, so that the window is destroyed while the form still exists.
     UniqueWindow window_;
