@@ -188,12 +188,13 @@ std::string DesktopConfigFileName(const TDesktopConfig& config) {
     return DesktopConfigFileName(config.Index);
 }
 
-void LoadDesktopConfig(TDesktopConfig& config) {
-    LoadDesktopConfig(config, ConfigDir());
+SettingsFileState LoadDesktopConfig(TDesktopConfig& config) {
+    return LoadDesktopConfig(config, ConfigDir());
 }
 
-void LoadDesktopConfig(TDesktopConfig& config, const std::string& configDir) {
-    const IniFile file = LoadSettingsFile(configDir + DesktopConfigFileName(config));
+SettingsFileState LoadDesktopConfig(TDesktopConfig& config, const std::string& configDir) {
+    const SettingsFileContent content = ReadSettingsFile(configDir + DesktopConfigFileName(config));
+    const IniFile& file = content.file;
     constexpr bool kStripQuotes = true;
 
     config.IsActive = file.ReadBool(kGeneral, "active", false);
@@ -227,6 +228,7 @@ void LoadDesktopConfig(TDesktopConfig& config, const std::string& configDir) {
     config.PelsWidth = file.ReadInteger(kResolution, "PelsWidth", 0);
     config.PelsHeight = file.ReadInteger(kResolution, "PelsHeight", 0);
     config.DisplayFrequency = file.ReadInteger(kResolution, "DisplayFrequency", 0);
+    return content.state;
 }
 
 void SaveDesktopConfig(const TDesktopConfig& config) {

@@ -119,9 +119,11 @@ struct TDesktopConfig {
 std::string DesktopConfigFileName(std::int32_t index);
 std::string DesktopConfigFileName(const TDesktopConfig& config);
 
-// Reads the record's file; programs are appended to `Programs`.
-void LoadDesktopConfig(TDesktopConfig& config);
-void LoadDesktopConfig(TDesktopConfig& config, const std::string& configDir);
+// Reads the record's file; programs are appended to `Programs`. A missing or unreadable file
+// leaves the defaults; the answer tells the two apart, so that a caller guarding a desktop can
+// refuse when its settings cannot be read.
+SettingsFileState LoadDesktopConfig(TDesktopConfig& config);
+SettingsFileState LoadDesktopConfig(TDesktopConfig& config, const std::string& configDir);
 
 // Writes every field in place, as one replacement of the file.
 void SaveDesktopConfig(const TDesktopConfig& config);

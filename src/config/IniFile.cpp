@@ -62,6 +62,7 @@ std::string NoLineBreaks(std::string_view text) {
 }
 
 constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // Built by appends: GCC 12 warns falsely (-Wrestrict) on "[" + name.
 std::string HeaderText(std::string_view name) {
@@ -173,6 +174,10 @@ IniFile::Line IniFile::MakeLine(std::string text, std::string_view ending) {
 
 IniFile IniFile::Parse(std::string_view bytes) {
     IniFile file;
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        file.byteOrderMark_ = true;
+        bytes.remove_prefix(kByteOrderMark.size());
+    }
     // The next CR and LF are looked up once each and reused until passed, which keeps the
     // split linear however long the lines are.
     std::size_t nextCr = bytes.find('\r');
@@ -202,13 +207,34 @@ IniFile IniFile::Parse(std::string_view bytes) {
     return file;
 }
 
+std::size_t IniFile::CountLines(std::string_view bytes) {
+    // The same split as Parse: CR LF, a lone CR and a lone LF each end one line, and text
+    // after the last line end is one more.
+    std::size_t lines = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' || bytes[i] == '\n') {
+            ++lines;
+            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+                ++i;
+            }
+        }
+    }
+    if (!bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n') {
+        ++lines;
+    }
+    return lines;
+}
+
 std::string IniFile::Serialize() const {
-    std::size_t size = 0;
+    std::size_t size = byteOrderMark_ ? kByteOrderMark.size() : 0;
     for (const Line& line : lines_) {
         size += line.text.size() + line.ending.size();
     }
     std::string bytes;
     bytes.reserve(size);
+    if (byteOrderMark_) {
+        bytes += kByteOrderMark;
+    }
     for (const Line& line : lines_) {
         bytes += line.text;
         bytes += line.ending;
@@ -354,6 +380,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
 
 IniFile IniFile::ToImage() const {
     IniFile image;
+    image.byteOrderMark_ = byteOrderMark_;
     bool inSection = false;
     for (const Line& line : lines_) {
         switch (line.kind) {

@@ -1,7 +1,8 @@
 #pragma once
 // The settings files' INI format, on bytes (the files are ANSI; nothing is converted).
 //
-// Lines end in CR LF, LF or CR. After trimming blanks (space, tab) a line is empty, a comment
+// Lines end in CR LF, LF or CR. A UTF-8 byte-order mark at the very start belongs to no line;
+// it is kept for writing. After trimming blanks (space, tab) a line is empty, a comment
 // (";" first), a section header ("[" first and a "]" somewhere; the name is the trimmed text
 // between them), a key line (holds "="; key and value are the trimmed texts around the first
 // "="), or other text. Section and key names compare without regard to ASCII case; the first
@@ -36,6 +37,8 @@ class IniFile {
 public:
     IniFile() = default;
     static IniFile Parse(std::string_view bytes);
+    // The number of lines Parse makes of the bytes, without making them.
+    static std::size_t CountLines(std::string_view bytes);
 
     std::string Serialize() const;
 
@@ -87,6 +90,7 @@ private:
     const Line* FindKey(std::string_view section, std::string_view key) const;
 
     std::vector<Line> lines_;
+    bool byteOrderMark_ = false;
 };
 
 // Strips one pair of quotation marks (" or ') that encloses the whole text. A quotation mark

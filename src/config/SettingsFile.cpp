@@ -4,8 +4,6 @@
 #include "platform/DebugOutput.h"
 #include "platform/FileSystem.h"
 
-#include <algorithm>
-
 namespace ombrevane {
 
 namespace {
@@ -22,8 +20,7 @@ std::string CannotCreate(const std::string& path, const std::string& reason) {
 FileReadResult ReadSettingsBytes(const std::string& path) {
     FileReadResult read = ReadWholeFile(path, kMaxSettingsFileBytes);
     if (read.status == FileReadStatus::Ok &&
-        static_cast<std::size_t>(std::count(read.bytes.begin(), read.bytes.end(), '\n')) >=
-            kMaxSettingsFileLines) {
+        IniFile::CountLines(read.bytes) >= kMaxSettingsFileLines) {
         read = FileReadResult{FileReadStatus::Failed, {}, "the file has too many lines"};
     }
     return read;
@@ -31,15 +28,22 @@ FileReadResult ReadSettingsBytes(const std::string& path) {
 
 } // namespace
 
-IniFile LoadSettingsFile(const std::string& path) {
+SettingsFileContent ReadSettingsFile(const std::string& path) {
     const FileReadResult read = ReadSettingsBytes(path);
-    if (read.status == FileReadStatus::Failed) {
-        WriteDebugLine("cannot read " + path + ": " + read.reason);
+    switch (read.status) {
+    case FileReadStatus::Ok:
+        return {IniFile::Parse(read.bytes), SettingsFileState::Read};
+    case FileReadStatus::Missing:
+        return {{}, SettingsFileState::Missing};
+    case FileReadStatus::Failed:
+        break;
     }
-    if (read.status != FileReadStatus::Ok) {
-        return {};
-    }
-    return IniFile::Parse(read.bytes);
+    WriteDebugLine("cannot read " + path + ": " + read.reason);
+    return {{}, SettingsFileState::Unreadable};
+}
+
+IniFile LoadSettingsFile(const std::string& path) {
+    return ReadSettingsFile(path).file;
 }
 
 void WriteSettingsKeys(const std::string& path, const std::function<void(IniFile&)>& edit) {

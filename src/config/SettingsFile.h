@@ -24,6 +24,18 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// How reading a settings file went. Unreadable covers a file too large, of too many lines, or
+// one that exists but cannot be opened (held without sharing, access denied): unlike a missing
+// file it may hold settings, a desktop's password option for one.
+enum class SettingsFileState { Missing, Read, Unreadable };
+
+struct SettingsFileContent {
+    IniFile file; // empty unless Read
+    SettingsFileState state = SettingsFileState::Missing;
+};
+
+SettingsFileContent ReadSettingsFile(const std::string& path);
+
 // The file's content; a missing, unreadable or oversized file reads as empty (and is then
 // refused for writing, which would lose it).
 IniFile LoadSettingsFile(const std::string& path);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace ombrevane {
@@ -345,6 +346,24 @@ TEST_F(CommonConfigTest, OptionsRestoreFromTheFile) {
     }
 }
 
+TEST_F(CommonConfigTest, ByteOrderMarkIsReadPastAndKeptByBothWriters) {
+    const std::string bom = "\xEF\xBB\xBF";
+    WriteFile(bom + "[tileswitch]\r\nCheckBoxAutoSwitch_Checked=1\r\n");
+    EXPECT_TRUE(Load().AutoSwitch);
+    TOptionsSettings settings;
+    std::string hash;
+    ASSERT_TRUE(RestoreOptionsSettings(settings, hash, folder_.Dir()));
+
+    SaveCommonConfig(TCommonConfig{}, folder_.Dir());
+    EXPECT_EQ(
+        ReadRaw(FilePath()).rfind(bom + "[tileswitch]\r\nCheckBoxAutoSwitch_Checked=1\r\n", 0), 0u);
+    SaveOptionsSettings(settings, "", folder_.Dir());
+    const std::string bytes = ReadRaw(FilePath());
+    EXPECT_EQ(bytes.rfind(bom + "[tileswitch]\r\n", 0), 0u) << bytes;
+    EXPECT_EQ(bytes.find("[tileswitch]"), bytes.rfind("[tileswitch]"));
+    EXPECT_TRUE(Load().AutoSwitch);
+}
+
 TEST_F(CommonConfigTest, OversizedFileReadsAsDefaultsAndIsNotOverwritten) {
     const std::string head = "[tileswitch]\r\nCheckBoxShowTips_Checked=0\r\n";
     struct Case {
@@ -369,6 +388,42 @@ TEST_F(CommonConfigTest, OversizedFileReadsAsDefaultsAndIsNotOverwritten) {
     EXPECT_FALSE(Load().ShowTips);
 }
 
+// The line bound counts line ends as the reader splits lines: CR LF, a lone CR and a lone LF
+// are one each, so a file of bare CRs is bounded like one of bare LFs.
+TEST_F(CommonConfigTest, LineBoundCountsEveryKindOfLineEnd) {
+    const std::string head = "[tileswitch]\r\nCheckBoxShowTips_Checked=0\r\n"; // two lines
+    struct Kind {
+        const char* name;
+        std::string unit;  // repeated to fill the file
+        std::size_t lines; // line ends in one unit
+    };
+    const Kind kinds[] = {
+        {"LF", "\n", 1},
+        {"CR", "\r", 1},
+        {"CR LF", "\r\n", 1},
+        {"CR, CR LF, LF", "\r\r\n\n", 3},
+    };
+    // Line ends after the head, topped up with LFs (a lone CR unit needs none).
+    auto fileOf = [&](const Kind& kind, std::size_t lines) {
+        std::string file = head;
+        for (std::size_t i = 0; i < lines / kind.lines; ++i) {
+            file += kind.unit;
+        }
+        return file + std::string(lines % kind.lines, '\n');
+    };
+    for (const Kind& kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        WriteFile(fileOf(kind, kMaxSettingsFileLines - 3));
+        EXPECT_FALSE(Load().ShowTips) << "one line below the bound is read";
+        WriteFile(fileOf(kind, kMaxSettingsFileLines - 2));
+        EXPECT_TRUE(Load().ShowTips) << "a file at the bound reads as defaults";
+        EXPECT_THROW(SaveCommonConfig(TCommonConfig{}, folder_.Dir()), ConfigWriteError);
+    }
+    // Text after the last line end is a line too.
+    WriteFile(head + std::string(kMaxSettingsFileLines - 3, '\r') + "x=1");
+    EXPECT_TRUE(Load().ShowTips);
+}
+
 class DesktopConfigTest : public ::testing::Test {
 protected:
     std::string PathOf(int index) const { return folder_.Dir() + DesktopConfigFileName(index); }
@@ -390,6 +445,72 @@ TEST(TRSItem, SameModeComparesAllFourFields) {
         EXPECT_FALSE(SameMode(mode, other));
         EXPECT_FALSE(SameMode(other, mode));
     }
+}
+
+// A desktop whose file exists but cannot be read must not pass for one without a file: the
+// password prompt depends on it.
+TEST_F(DesktopConfigTest, LoadTellsAMissingFileFromAnUnreadableOne) {
+    const std::string protectedDesktop = "[General]\r\nactive=1\r\nPasswordEnable=1\r\n";
+    struct Case {
+        const char* name;
+        std::function<void(const std::string& path)> make;
+        SettingsFileState state;
+        bool passwordEnable;
+    };
+    const Case cases[] = {
+        {"missing", [](const std::string&) {}, SettingsFileState::Missing, false},
+        {"read", [&](const std::string& path) { WriteRaw(path, protectedDesktop); },
+         SettingsFileState::Read, true},
+        {"empty", [](const std::string& path) { WriteRaw(path, ""); }, SettingsFileState::Read,
+         false},
+        {"too large",
+         [&](const std::string& path) {
+             WriteRaw(path, protectedDesktop + std::string(kMaxSettingsFileBytes, ';'));
+         },
+         SettingsFileState::Unreadable, false},
+        {"too many lines",
+         [&](const std::string& path) {
+             WriteRaw(path, protectedDesktop + std::string(kMaxSettingsFileLines, '\r'));
+         },
+         SettingsFileState::Unreadable, false},
+        {"a folder of that name",
+         [](const std::string& path) { std::filesystem::create_directory(test::HostPath(path)); },
+         SettingsFileState::Unreadable, false},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ++index;
+        c.make(PathOf(index));
+        TDesktopConfig config(index);
+        EXPECT_EQ(LoadDesktopConfig(config, folder_.Dir()), c.state);
+        // Whatever the state, the record holds what was read, or the defaults.
+        EXPECT_EQ(config.PasswordEnable, c.passwordEnable);
+        EXPECT_EQ(config.Name, "Desktop" + std::to_string(index + 1));
+    }
+}
+
+// Hand-edited files saved as UTF-8 start with a byte-order mark.
+TEST_F(DesktopConfigTest, ByteOrderMarkKeepsTheFirstSection) {
+    const std::string bom = "\xEF\xBB\xBF";
+    WriteRaw(PathOf(1), bom + "[General]\r\nactive=1\r\nname=Work\r\nPasswordEnable=1\r\n");
+    TDesktopConfig config = Load(1);
+    EXPECT_TRUE(config.IsActive);
+    EXPECT_EQ(config.Name, "Work");
+    EXPECT_TRUE(config.PasswordEnable);
+    EXPECT_TRUE(IsDesktopPasswordEnabled(1, folder_.Dir()));
+
+    config.Name = "Mail";
+    SaveDesktopConfig(config, folder_.Dir());
+    const std::string bytes = ReadRaw(PathOf(1));
+    EXPECT_EQ(bytes.rfind(bom + "[General]\r\nactive=1\r\nname=Mail\r\nPasswordEnable=1\r\n", 0),
+              0u)
+        << bytes;
+    EXPECT_EQ(bytes.find("[General]"), bytes.rfind("[General]")) << "one General section";
+    const TDesktopConfig reloaded = Load(1);
+    EXPECT_TRUE(reloaded.IsActive);
+    EXPECT_TRUE(reloaded.PasswordEnable);
+    EXPECT_EQ(reloaded.Name, "Mail");
 }
 
 TEST_F(DesktopConfigTest, FileNames) {

@@ -1,6 +1,7 @@
 // The Win32 file seam on a real Wine or Windows file system: folder chains and the atomic
 // replace, including a read-only target and a target held open by a reader.
 
+#include "config/ConfigUnit.h"
 #include "config/programinfo.h"
 #include "platform/FileSystem.h"
 #include "platform/win32/UniqueHandle.h"
@@ -134,6 +135,32 @@ TEST(Win32FileSystem, WriteIntoAMissingFolderFailsWithTheSystemReason) {
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.reason.empty());
     std::printf("reason given: %s\n", result.reason.c_str());
+}
+
+// A desktop file held open without sharing (an editor, a backup tool) exists but cannot be
+// read: it must not pass for a missing one, which would drop the desktop's password prompt.
+TEST(Win32FileSystem, DesktopFileHeldWithoutSharingIsUnreadable) {
+    test::TestFolder folder;
+    const std::string path = folder.Dir() + DesktopConfigFileName(1);
+    ASSERT_TRUE(WriteFileAtomically(path, "[General]\r\nactive=1\r\nPasswordEnable=1\r\n").ok);
+    {
+        FileHandle holder(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(holder);
+        TDesktopConfig config(1);
+        EXPECT_EQ(LoadDesktopConfig(config, folder.Dir()), SettingsFileState::Unreadable);
+        EXPECT_FALSE(config.PasswordEnable);
+    }
+    TDesktopConfig config(1);
+    EXPECT_EQ(LoadDesktopConfig(config, folder.Dir()), SettingsFileState::Read);
+    EXPECT_TRUE(config.PasswordEnable);
+
+    // Access denied: a folder where the file should be.
+    ASSERT_TRUE(CreateFolder(folder.Dir() + DesktopConfigFileName(2)));
+    TDesktopConfig second(2);
+    EXPECT_EQ(LoadDesktopConfig(second, folder.Dir()), SettingsFileState::Unreadable);
+    TDesktopConfig third(3);
+    EXPECT_EQ(LoadDesktopConfig(third, folder.Dir()), SettingsFileState::Missing);
 }
 
 } // namespace

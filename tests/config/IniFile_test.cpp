@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace ombrevane {
 namespace {
@@ -78,6 +79,7 @@ const char kSample[] = "; written by hand\r\n"
                        "\r\n"
                        "[ other ]\n"
                        "alpha=other section\r"
+                       "\tzulu\t=\tz value\t\r"
                        "[tileswitch]\r\n"
                        "epsilon=second section of that name\r\n";
 
@@ -98,6 +100,7 @@ TEST(IniFileRead, FindsValuesLikeTheSettingsReaders) {
         {"tileswitch", "orphan", std::nullopt},
         {"tileswitch", "epsilon", std::nullopt}, // only the first section of a name counts
         {"other", "alpha", "other section"},
+        {"OTHER", "ZULU", "z value"}, // tabs trimmed like blanks; "Z" folds to "z" too
         {"missing", "alpha", std::nullopt},
     };
     for (const Case& c : cases) {
@@ -110,6 +113,7 @@ TEST(IniFileRead, TypedReadsFallBackOnAbsentOrBadValues) {
                                         "two=2\r\n"
                                         "hex=0x1\r\n"
                                         "zero=0\r\n"
+                                        "minus=-1\r\n"
                                         "word=yes\r\n"
                                         "quoted=\"  x  \"\r\n"
                                         "long=" +
@@ -117,6 +121,7 @@ TEST(IniFileRead, TypedReadsFallBackOnAbsentOrBadValues) {
     EXPECT_TRUE(file.ReadBool("s", "two", false));
     EXPECT_TRUE(file.ReadBool("s", "hex", false));
     EXPECT_FALSE(file.ReadBool("s", "zero", true));
+    EXPECT_TRUE(file.ReadBool("s", "minus", false));
     EXPECT_TRUE(file.ReadBool("s", "word", true));
     EXPECT_FALSE(file.ReadBool("s", "word", false));
     EXPECT_FALSE(file.ReadBool("s", "absent", false));
@@ -188,6 +193,24 @@ TEST(IniFileWrite, SingleKeyWritesKeepEveryOtherLine) {
     }
 }
 
+// A file saved as UTF-8 by an editor starts with a byte-order mark; it belongs to no line.
+TEST(IniFileByteOrderMark, IsReadPastAndKeptOnWriting) {
+    const std::string bom = "\xEF\xBB\xBF";
+    IniFile file = IniFile::Parse(bom + "[General]\r\nactive=1\r\n");
+    EXPECT_EQ(file.ReadString("General", "active"), "1");
+    EXPECT_EQ(file.SectionNames(), (std::vector<std::string>{"General"}));
+    EXPECT_EQ(file.Serialize(), bom + "[General]\r\nactive=1\r\n");
+
+    file.WriteString("General", "name", "Work");
+    EXPECT_EQ(file.Serialize(), bom + "[General]\r\nactive=1\r\nname=Work\r\n");
+    EXPECT_EQ(file.ToImage().Serialize(), bom + "[General]\r\nactive=1\r\nname=Work\r\n\r\n");
+
+    // Only at the very start, and only whole.
+    EXPECT_FALSE(IniFile::Parse(" " + bom + "[General]\r\nactive=1\r\n").HasSection("General"));
+    EXPECT_FALSE(IniFile::Parse("\xEF\xBB[General]\r\nactive=1\r\n").HasSection("General"));
+    EXPECT_EQ(IniFile::Parse(bom).Serialize(), bom);
+}
+
 TEST(IniFileImage, NormalisesTheWholeFile) {
     const IniFile image = IniFile::Parse(kSample).ToImage();
     EXPECT_EQ(image.Serialize(), "[Tileswitch]\r\n"
@@ -199,6 +222,7 @@ TEST(IniFileImage, NormalisesTheWholeFile) {
                                  "\r\n"
                                  "[other]\r\n"
                                  "alpha=other section\r\n"
+                                 "zulu=z value\r\n"
                                  "\r\n"
                                  "[tileswitch]\r\n"
                                  "epsilon=second section of that name\r\n"
