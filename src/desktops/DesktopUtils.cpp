@@ -30,14 +30,28 @@ void DeliverToProcess(DesktopPlatform& platform, const std::vector<std::string>&
     }
 }
 
+// Our own path as the process list gives it, so that it is read by the same call as every
+// other instance's: the path we were started under may be an 8.3 short path or on a
+// substituted drive, and would then match nobody, not even ourselves.
+std::string OwnListedPath(DesktopPlatform& platform, const std::vector<ProcessEntry>& processes,
+                          std::uint32_t ownId) {
+    for (const ProcessEntry& process : processes) {
+        if (process.id == ownId) {
+            return process.imagePath;
+        }
+    }
+    return platform.OwnImagePath();
+}
+
 } // namespace
 
 void BroadcastToInstances(DesktopPlatform& platform, std::uint32_t message, bool includeSelf,
                           std::uintptr_t wParam, std::intptr_t lParam) {
-    const std::string ownPath = platform.OwnImagePath();
     const std::uint32_t ownId = platform.OwnProcessId();
+    const std::vector<ProcessEntry> processes = platform.Processes();
+    const std::string ownPath = OwnListedPath(platform, processes, ownId);
     const std::vector<std::string> desktops = platform.DesktopNames();
-    for (const ProcessEntry& process : platform.Processes()) {
+    for (const ProcessEntry& process : processes) {
         if (!platform.EqualsIgnoreCase(process.imagePath, ownPath)) {
             continue;
         }

@@ -86,6 +86,41 @@ TEST_F(BroadcastTest, OnlyTheSameExecutableIsAnInstance) {
     }
 }
 
+// The caller's own path is read the way the process list reads every path: started through
+// an 8.3 short path or a substituted drive, the path it was started under differs from the
+// one the list shows for it and for the other instances.
+TEST_F(BroadcastTest, OwnPathIsTakenFromTheProcessList) {
+    struct Case {
+        const char* startedAs;
+    };
+    const Case cases[] = {
+        {"C:\\PROGRA~1\\OMBREV~1\\bin\\OMBREV~1.EXE"},
+        {"S:\\bin\\ombrevane.exe"},
+        {kExe},
+    };
+    station.AddProcess(11, kExe);
+    const WindowId other = station.AddWindow("SecretDesktop##1", "TTileSwitchMainForm", 11);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.startedAs);
+        FakeProcess startedAs(station, 10, c.startedAs, "Default");
+        station.posted.clear();
+        BroadcastToInstances(startedAs, 2229, true, 0, 0);
+        EXPECT_EQ(Receivers(), (std::vector<WindowId>{self, other}));
+        station.posted.clear();
+        BroadcastExit(startedAs);
+        EXPECT_EQ(Receivers(), (std::vector<WindowId>{other}));
+    }
+}
+
+// Not listed (the list could not be taken): the path it was started under is all there is.
+TEST_F(BroadcastTest, OwnPathFallsBackToTheStartPathWhenNotListed) {
+    station.processes.erase(station.processes.begin() + 1); // drops process 10
+    station.AddProcess(11, kExe);
+    const WindowId other = station.AddWindow("SecretDesktop##1", "TTileSwitchMainForm", 11);
+    BroadcastToInstances(process, 2237, false, 2, 0);
+    EXPECT_EQ(Receivers(), (std::vector<WindowId>{other}));
+}
+
 TEST_F(BroadcastTest, WinlogonAndDisconnectAreNeverOpened) {
     station.AddDesktop("Winlogon");
     station.AddDesktop("Disconnect");
