@@ -2,6 +2,13 @@
 // TJclOptex: a recursive mutual-exclusion lock shared between processes. Its state is a
 // 16-byte record in named shared memory, changed with interlocked operations; a named
 // auto-reset event wakes one waiter when the owner leaves.
+//
+// An owner that dies inside the lock never leaves it. A waiter therefore looks at the owner
+// every half second and takes the lock over once the owner's thread is gone. The record has
+// no room for the owner's process id, which tells a gone thread from one whose id was given
+// to another thread since, and peers map exactly 16 bytes of it; so the owner also stamps its
+// thread and process id into a second small section, read only when its thread id is the
+// record's owner.
 
 #include "platform/SyncPlatform.h"
 
@@ -20,6 +27,13 @@ struct OptexRecord {
     std::int32_t recursionCount;
 };
 static_assert(sizeof(OptexRecord) == 16);
+
+// The owner's stamp, in its own section beside the record.
+struct OptexOwnerStamp {
+    std::uint32_t threadId; // the record's owner when it stamped; 0 after it left
+    std::uint32_t processId;
+};
+static_assert(sizeof(OptexOwnerStamp) == 8);
 
 // A named object the start-up cannot do without could not be made; the text is shown to
 // the user as it is.
@@ -42,15 +56,23 @@ public:
 
     static std::string EventName(const std::string& name) { return "Optex_Event_" + name; }
     static std::string RecordName(const std::string& name) { return "Optex_MMF_" + name; }
+    static std::string StampName(const std::string& name) { return "Optex_OWN_" + name; }
+
+    // How often a waiter looks whether the owner is still there.
+    static constexpr unsigned kOwnerCheckMs = 500;
 
 private:
     OptexRecord& Record();
+    OptexOwnerStamp* Stamp();
     void TakeOwnership(std::uint32_t threadId);
+    // Takes the lock from an owner whose thread is gone; false while the owner runs.
+    bool TakeOverFromGoneOwner(std::uint32_t threadId);
 
     SyncPlatform& platform_;
     std::string name_;
     std::unique_ptr<NamedEvent> event_;
     std::unique_ptr<SharedMemory> record_;
+    std::unique_ptr<SharedMemory> stamp_; // null when it could not be made: thread ids only
 };
 
 // Enter on construction, Leave on destruction.

@@ -11,7 +11,10 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -32,9 +35,25 @@ int RunMessageLoop() {
     }
 }
 
+// Test hook: with OMBREVANE_TEST_STALL_IN_INSTANCE_LOCK=1 in its environment the process
+// takes the instance-list lock and never leaves it, so that a scenario can kill an instance
+// inside the lock and show that no other start or exit waits for it for good.
+void StallInsideTheInstanceLockWhenTested(DesktopPlatform& desktops, SyncPlatform& sync,
+                                          const std::string& baseName) {
+    const char* stall = std::getenv("OMBREVANE_TEST_STALL_IN_INSTANCE_LOCK");
+    if (stall == nullptr || std::string_view(stall) != "1") {
+        return;
+    }
+    TJclOptex lock(sync, baseName + "_Otx", TJclAppInstances::kLockSpinCount);
+    lock.Enter();
+    desktops.DebugLine("stalling inside the instance lock");
+    ::Sleep(INFINITE);
+}
+
 int RunInstance(HINSTANCE instance, DesktopPlatform& desktops, SyncPlatform& sync) {
     auto registry = std::make_unique<TJclAppInstances>(desktops, sync,
                                                        InstanceName(CurrentDesktopName(desktops)));
+    StallInsideTheInstanceLockWhenTested(desktops, sync, registry->BaseName());
     if (!registry->RegisterInstance(1)) {
         // Another copy serves this desktop. On "Default" the user probably started us by
         // hand, so bring the running one forward; the entry we stored is removed on return.

@@ -16,6 +16,8 @@ public:
     virtual void Set() = 0;
     // Waits without a time limit.
     virtual void Wait() = 0;
+    // Waits at most that long; true when the event was set.
+    virtual bool WaitFor(unsigned milliseconds) = 0;
 };
 
 class SharedMemory {
@@ -51,6 +53,10 @@ public:
     virtual std::int32_t AtomicDecrement(std::int32_t* target) = 0;
 
     virtual std::uint32_t CurrentThreadId() = 0;
+    virtual std::uint32_t CurrentProcessId() = 0;
+    // True when the thread of that id no longer runs. With a process id (0: unknown), also
+    // when the id now names a thread of another process: ids are reused.
+    virtual bool ThreadGone(std::uint32_t threadId, std::uint32_t processId) = 0;
     virtual unsigned ProcessorCount() = 0;
     virtual void SleepMilliseconds(unsigned milliseconds) = 0;
 };

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -83,6 +85,16 @@ TEST_F(InstanceListTest, RemovalKeepsTheOrderOfTheOthers) {
     }
 }
 
+TEST_F(InstanceListTest, PositionsFromTheCountOnReadAsUnused) {
+    list.Add(101);
+    list.Add(102);
+    // A stale id right behind the count, as a process that died mid-removal leaves it.
+    bytes[4 + 4 * 2] = std::byte{0x77};
+    EXPECT_EQ(list.ProcessIdAt(1), 102u);
+    EXPECT_EQ(list.ProcessIdAt(2), 0u);
+    EXPECT_EQ(list.ProcessIdAt(3), 0u);
+}
+
 TEST_F(InstanceListTest, AFullListRefusesWithoutStoring) {
     for (std::uint32_t id = 1; id <= InstanceList::kCapacity; ++id) {
         ASSERT_TRUE(list.Add(id));
@@ -92,6 +104,22 @@ TEST_F(InstanceListTest, AFullListRefusesWithoutStoring) {
     EXPECT_EQ(bytes, before);
     EXPECT_EQ(list.Count(), 257);
     EXPECT_EQ(list.ProcessIdAt(256), 257u);
+}
+
+// The record may sit inside a larger mapping: nothing past its 1032 bytes is ever read.
+TEST(InstanceListBounds, AFullListReadsNothingPastTheRecord) {
+    std::array<std::byte, InstanceList::kSize + 8> mapping{};
+    std::fill(mapping.begin() + InstanceList::kSize, mapping.end(), std::byte{0xEE});
+    InstanceList list(
+        std::span<std::byte, InstanceList::kSize>(mapping.data(), InstanceList::kSize));
+    for (std::uint32_t id = 1; id <= InstanceList::kCapacity; ++id) {
+        ASSERT_TRUE(list.Add(id));
+    }
+    EXPECT_EQ(list.ProcessIdAt(256), 257u);
+    EXPECT_EQ(list.ProcessIdAt(257), 0u);
+    EXPECT_EQ(list.ProcessIdAt(258), 0u);
+    EXPECT_FALSE(list.Remove(0xEEEEEEEE));
+    EXPECT_EQ(mapping[InstanceList::kSize], std::byte{0xEE});
 }
 
 TEST_F(InstanceListTest, ACorruptCountStaysInsideTheRecord) {
@@ -237,6 +265,63 @@ TEST_F(RegistryTest, NotifiesTheApplicationWindowOfEveryListedInstance) {
     }
     EXPECT_EQ(station.posted[0].kind, PostedMessage::Kind::Thread);
     EXPECT_EQ(station.posted[1].kind, PostedMessage::Kind::NotifyThreadWindows);
+}
+
+// An instance's application window is the first "TApplication" window of its process in
+// enumeration order; another process's window of that class, met earlier, is not it.
+TEST_F(RegistryTest, TheApplicationWindowIsTheProcesssFirst) {
+    const WindowId foreign = station.AddWindow("Default", "TApplication", 99, 3);
+    const WindowId first = station.AddWindow("Default", "TApplication", 10, 7);
+    station.AddWindow("Default", "TApplication", 10, 8);
+    auto registry = Registry(Process(10));
+    ASSERT_TRUE(registry->RegisterInstance(1));
+
+    station.posted.clear();
+    registry->NotifyInstances(TJclAppInstances::InstanceCreated, 10);
+    ASSERT_EQ(station.posted.size(), 2u);
+    for (const PostedMessage& posted : station.posted) {
+        EXPECT_EQ(posted.threadId, 7u);
+    }
+
+    auto second = Registry(Process(11));
+    ASSERT_FALSE(second->RegisterInstance(1));
+    EXPECT_TRUE(second->ActivateInstance(0));
+    EXPECT_EQ(station.foregroundRequests, (std::vector<WindowId>{first}));
+    EXPECT_NE(station.foregroundRequests.front(), foreign);
+}
+
+// An instance killed inside the lock: a copy starting afterwards is refused at once (the
+// running instance still counts) instead of waiting for good, and the running instance's
+// own end still unregisters it.
+TEST_F(RegistryTest, AnInstanceKilledInsideTheLockHoldsNobodyUp) {
+    auto running = Registry(Process(10));
+    ASSERT_TRUE(running->RegisterInstance(1));
+    FakeProcess& killed = Process(20);
+    TJclOptex killedLock(killed, "JclDefaulttileswitch_Otx", TJclAppInstances::kLockSpinCount);
+    std::thread([&] { killedLock.Enter(); }).join();
+    station.EndProcess(20);
+
+    std::atomic<bool> refused{false};
+    std::atomic<bool> ended{false};
+    std::thread starting([&] {
+        auto copy = Registry(Process(30));
+        refused = !copy->RegisterInstance(1);
+        copy.reset();
+        running.reset();
+        ended = true;
+    });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!ended && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(ended) << "waited on for an instance that was killed";
+    while (!ended) {
+        Process(1).OpenAutoResetEvent(TJclOptex::EventName("JclDefaulttileswitch_Otx"))->Set();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    starting.join();
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(ListOf("Default").Count(), 0);
 }
 
 TEST_F(RegistryTest, FailedThreadPostsAreRetriedButNotForever) {

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -83,6 +84,54 @@ TEST(Win32SyncPlatform, LockOverRealSharedMemoryExcludesOtherThreads) {
     EXPECT_EQ(fields.lockCount, 0);
     EXPECT_EQ(fields.ownerThreadId, 0u);
     EXPECT_EQ(fields.spinCount, platform.ProcessorCount() > 1 ? 2 : 0);
+}
+
+TEST(Win32SyncPlatform, ThreadGoneTellsRunningEndedAndReusedIds) {
+    Win32SyncPlatform platform;
+    const std::uint32_t self = platform.CurrentProcessId();
+    EXPECT_EQ(self, ::GetCurrentProcessId());
+    EXPECT_FALSE(platform.ThreadGone(::GetCurrentThreadId(), self));
+    EXPECT_FALSE(platform.ThreadGone(::GetCurrentThreadId(), 0));
+    // The id names a thread, but not one of that process.
+    EXPECT_TRUE(platform.ThreadGone(::GetCurrentThreadId(), self + 4));
+
+    std::uint32_t ended = 0;
+    win32::UniqueKernelHandle held;
+    std::thread([&] {
+        ended = ::GetCurrentThreadId();
+        held.reset(::OpenThread(SYNCHRONIZE, FALSE, ended));
+    }).join();
+    ASSERT_TRUE(held);
+    ::WaitForSingleObject(held.get(), 5000);
+    EXPECT_TRUE(platform.ThreadGone(ended, self)) << "ended, its handle still held";
+    held.reset();
+    EXPECT_TRUE(platform.ThreadGone(ended, self)) << "ended and closed";
+}
+
+// An owner thread that ends inside the lock: the next one takes over instead of waiting.
+TEST(Win32SyncPlatform, LockOfAnEndedOwnerIsTakenOver) {
+    const std::string name = UniqueName("gone");
+    Win32SyncPlatform platform;
+    TJclOptex owner(platform, name, 2);
+    TJclOptex waiter(platform, name, 2);
+    std::thread([&] { owner.Enter(); }).join();
+
+    const DWORD start = ::GetTickCount();
+    std::thread([&] {
+        waiter.Enter();
+        waiter.Leave();
+    }).join();
+    const DWORD waited = ::GetTickCount() - start;
+    EXPECT_LT(waited, 10000u);
+    std::printf("took over after %lu ms\n", static_cast<unsigned long>(waited));
+
+    SharedMemoryResult record =
+        platform.OpenSharedMemory(TJclOptex::RecordName(name), sizeof(OptexRecord));
+    ASSERT_EQ(record.error, SharedMemoryError::None);
+    OptexRecord fields{};
+    std::memcpy(&fields, record.memory->Data(), sizeof(fields));
+    EXPECT_EQ(fields.lockCount, 0);
+    EXPECT_EQ(fields.ownerThreadId, 0u);
 }
 
 TEST(Win32SyncPlatform, RegistryAdmitsOneAndNamesItsSection) {

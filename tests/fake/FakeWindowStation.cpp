@@ -28,6 +28,15 @@ public:
         state_->signalled.wait(lock, [&] { return state_->set; });
         state_->set = false;
     }
+    bool WaitFor(unsigned milliseconds) override {
+        std::unique_lock lock(state_->mutex);
+        if (!state_->signalled.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                        [&] { return state_->set; })) {
+            return false;
+        }
+        state_->set = false;
+        return true;
+    }
 
 private:
     // Shared by every opener, as a named event is.
@@ -382,7 +391,32 @@ std::int32_t FakeProcess::AtomicDecrement(std::int32_t* target) {
 std::uint32_t FakeProcess::CurrentThreadId() {
     static std::atomic<std::uint32_t> next{1000};
     thread_local const std::uint32_t id = next.fetch_add(4);
+    std::lock_guard lock(station_.objectsMutex_);
+    station_.threadProcess_[id] = processId_;
     return id;
+}
+
+bool FakeProcess::ThreadGone(std::uint32_t threadId, std::uint32_t processId) {
+    std::lock_guard lock(station_.objectsMutex_);
+    const auto contains = [](const std::vector<std::uint32_t>& ids, std::uint32_t id) {
+        return std::find(ids.begin(), ids.end(), id) != ids.end();
+    };
+    const auto owner = station_.threadProcess_.find(threadId);
+    if (owner == station_.threadProcess_.end() || contains(station_.endedThreads_, threadId) ||
+        contains(station_.endedProcesses_, owner->second)) {
+        return true;
+    }
+    return processId != 0 && owner->second != processId;
+}
+
+void FakeWindowStation::EndProcess(std::uint32_t processId) {
+    std::lock_guard lock(objectsMutex_);
+    endedProcesses_.push_back(processId);
+}
+
+void FakeWindowStation::EndThread(std::uint32_t threadId) {
+    std::lock_guard lock(objectsMutex_);
+    endedThreads_.push_back(threadId);
 }
 
 void FakeProcess::SleepMilliseconds(unsigned milliseconds) {

@@ -100,6 +100,10 @@ public:
     std::vector<FakeWindow> windows;
     std::vector<FakeProcessInfo> processes;
 
+    // The process (or one thread) ends: ThreadGone answers true for its threads from now on.
+    void EndProcess(std::uint32_t processId);
+    void EndThread(std::uint32_t threadId);
+
     struct EventState {
         std::mutex mutex;
         std::condition_variable signalled;
@@ -122,6 +126,10 @@ private:
     std::map<std::string, std::weak_ptr<EventState>> events_;
     std::map<std::string, std::weak_ptr<Section>> sections_;
     std::map<std::string, std::uint32_t> messageNames_;
+    // Which process each thread id last acted for, and what has ended (objectsMutex_).
+    std::map<std::uint32_t, std::uint32_t> threadProcess_;
+    std::vector<std::uint32_t> endedProcesses_;
+    std::vector<std::uint32_t> endedThreads_;
 };
 
 class FakeProcess : public DesktopPlatform, public SyncPlatform {
@@ -166,6 +174,9 @@ public:
     std::int32_t AtomicDecrement(std::int32_t* target) override;
     // Each std::thread gets its own non-zero id, as thread ids are on Windows.
     std::uint32_t CurrentThreadId() override;
+    std::uint32_t CurrentProcessId() override { return processId_; }
+    // A thread id names the thread that last acted for a process through CurrentThreadId.
+    bool ThreadGone(std::uint32_t threadId, std::uint32_t processId) override;
     unsigned ProcessorCount() override { return processorCount; }
     void SleepMilliseconds(unsigned milliseconds) override;
 

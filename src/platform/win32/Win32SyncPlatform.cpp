@@ -13,6 +13,9 @@ public:
     explicit Win32Event(HANDLE event) : event_(event) {}
     void Set() override { ::SetEvent(event_.get()); }
     void Wait() override { ::WaitForSingleObject(event_.get(), INFINITE); }
+    bool WaitFor(unsigned milliseconds) override {
+        return ::WaitForSingleObject(event_.get(), milliseconds) == WAIT_OBJECT_0;
+    }
 
 private:
     UniqueKernelHandle event_;
@@ -83,6 +86,23 @@ std::int32_t Win32SyncPlatform::AtomicDecrement(std::int32_t* target) {
 
 std::uint32_t Win32SyncPlatform::CurrentThreadId() {
     return ::GetCurrentThreadId();
+}
+
+std::uint32_t Win32SyncPlatform::CurrentProcessId() {
+    return ::GetCurrentProcessId();
+}
+
+bool Win32SyncPlatform::ThreadGone(std::uint32_t threadId, std::uint32_t processId) {
+    UniqueKernelHandle thread(
+        ::OpenThread(SYNCHRONIZE | THREAD_QUERY_LIMITED_INFORMATION, FALSE, threadId));
+    if (!thread) {
+        // No such thread. Any other refusal (access denied) leaves it presumed alive.
+        return ::GetLastError() == ERROR_INVALID_PARAMETER;
+    }
+    if (::WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0) {
+        return true; // ended; someone still holds a handle to it
+    }
+    return processId != 0 && ::GetProcessIdOfThread(thread.get()) != processId;
 }
 
 unsigned Win32SyncPlatform::ProcessorCount() {

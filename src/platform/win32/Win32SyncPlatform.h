@@ -14,6 +14,8 @@ public:
     std::int32_t AtomicIncrement(std::int32_t* target) override;
     std::int32_t AtomicDecrement(std::int32_t* target) override;
     std::uint32_t CurrentThreadId() override;
+    std::uint32_t CurrentProcessId() override;
+    bool ThreadGone(std::uint32_t threadId, std::uint32_t processId) override;
     unsigned ProcessorCount() override;
     void SleepMilliseconds(unsigned milliseconds) override;
 };
