@@ -564,6 +564,23 @@ int KillCommand(const Args& a) {
     return kOk;
 }
 
+// short-path PATH: the 8.3 form of an existing path, as "short PATH".
+int ShortPathCommand(const Args& a) {
+    if (a.size() != 1) {
+        return kUsage;
+    }
+    std::string buffer(MAX_PATH * 2, '\0');
+    const DWORD length =
+        ::GetShortPathNameA(a[0].c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0 || length >= buffer.size()) {
+        Line("no short path " + LastErrorText());
+        return kNotMet;
+    }
+    buffer.resize(length);
+    Line("short " + buffer);
+    return kOk;
+}
+
 // time-start RUNS TIMEOUT_MS DESKTOP CLASS EXE [CLASS EXE]...
 // For each program in turn, RUNS times (interleaved): the time from CreateProcess to a
 // top-level window of CLASS owned by the new process; the process is then terminated.
@@ -652,6 +669,7 @@ const Command kCommands[] = {
     {"post-wait-exit", "HWND MSG WPARAM LPARAM PID TIMEOUT_MS [LIST_DESKTOP]", PostWaitExitCommand},
     {"alive", "PID", AliveCommand},
     {"kill", "PID", KillCommand},
+    {"short-path", "PATH", ShortPathCommand},
     {"time-start", "RUNS TIMEOUT_MS DESKTOP CLASS EXE [CLASS EXE]...", TimeStartCommand},
 };
 

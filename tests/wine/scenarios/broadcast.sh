@@ -7,7 +7,14 @@
 source "$(dirname "$0")/../lib.sh"
 scenario_begin broadcast Default 'SecretDesktop##1' 'SecretDesktop##2'
 
-start_exe home Default
+# The first instance is started through its 8.3 short path: its broadcasts must still reach
+# every instance, itself included.
+out=$(drv short-path "$(win_path "$EXE")") || fail "no short path for $EXE: $out"
+short_exe=${out#short }
+note "starting the first instance as $short_exe"
+out=$(drv start Default "$short_exe") || fail "could not start $short_exe: $out"
+home=${out#pid }
+[[ "$home" =~ ^[0-9]+$ ]] || fail "start of $short_exe printed: $out"
 wait_controller Default "$home"
 home_hwnd=$(field "$CONTROLLER_LINE" hwnd)
 start_exe secret 'SecretDesktop##1'
