@@ -28,7 +28,7 @@ bool RealState(std::uint32_t key) {
     }
 }
 
-enum class StepKind { Key, Button, Suspend, Real };
+enum class StepKind { Key, Button, Suspend, Real, ResetButtons, Hold };
 
 struct Step {
     StepKind kind = StepKind::Key;
@@ -55,6 +55,24 @@ struct Step {
         s.maskAlt = true;
         return s;
     }
+    // A key event's time (button steps take theirs as an argument).
+    Step At(std::uint32_t ms) {
+        Step s = *this;
+        s.timeMs = ms;
+        return s;
+    }
+    // What the event tells the other instances about a held hot key.
+    Step Holds() {
+        Step s = *this;
+        s.hold = HoldUpdate::Held;
+        return s;
+    }
+    Step Releases() {
+        Step s = *this;
+        s.hold = HoldUpdate::Released;
+        return s;
+    }
+    HoldUpdate hold = HoldUpdate::None;
 };
 
 Step Down(std::uint32_t key) {
@@ -78,6 +96,13 @@ Step RealDown(std::uint32_t key) {
 }
 Step RealUp(std::uint32_t key) {
     return {StepKind::Real, key, false};
+}
+Step ResetButtons() {
+    return {StepKind::ResetButtons};
+}
+// Another instance consumed a press of this hot key at that time and saw no release yet.
+Step HeldElsewhere(std::uint32_t key, std::uint32_t ms) {
+    return {StepKind::Hold, key, true, MouseButton::Left, ms};
 }
 
 constexpr MouseButton L = MouseButton::Left;
@@ -116,14 +141,33 @@ void RunCase(const Case& c) {
         case StepKind::Real:
             realState[step.key] = step.down;
             continue;
+        case StepKind::ResetButtons:
+            recognizer.ResetButtons();
+            continue;
+        case StepKind::Hold:
+            settings.heldHotKey = step.key;
+            settings.heldHotKeyMs = step.timeMs;
+            continue;
         case StepKind::Key:
-            d = recognizer.OnKey({step.key, step.down}, settings, query);
-            // The real state follows our events too, after the event is handled.
-            realState[step.key] = step.down;
+            d = recognizer.OnKey({step.key, step.down, step.timeMs}, settings, query);
+            // The real state follows our events after they are handled, as on Windows: an
+            // event the hook consumed never reaches the key state.
+            if (!d.consume) {
+                realState[step.key] = step.down;
+            }
+            // The library keeps the held hot key where every instance reads it.
+            if (d.hold == HoldUpdate::Held) {
+                settings.heldHotKey = step.key;
+                settings.heldHotKeyMs = step.timeMs;
+            } else if (d.hold == HoldUpdate::Released && settings.heldHotKey == step.key) {
+                settings.heldHotKey = 0;
+            }
             break;
         case StepKind::Button:
             d = recognizer.OnButton({step.button, step.down, step.timeMs}, settings, query);
-            realState[step.button == L ? vk::kLButton : vk::kRButton] = step.down;
+            if (!d.consume) {
+                realState[step.button == L ? vk::kLButton : vk::kRButton] = step.down;
+            }
             break;
         }
         EXPECT_EQ(d.report.message, step.expect.message);
@@ -131,6 +175,7 @@ void RunCase(const Case& c) {
         EXPECT_EQ(d.report.lParam, step.expect.lParam);
         EXPECT_EQ(d.consume, step.consume);
         EXPECT_EQ(d.maskAltRelease, step.maskAlt);
+        EXPECT_EQ(d.hold, step.hold);
     }
 }
 
@@ -175,21 +220,29 @@ TEST(InputRecognizer, DigitKeys) {
 TEST(InputRecognizer, HotKeys) {
     const Case cases[] = {
         {"Alt+Shift+S slot 0, consumed with its release",
-         {Down(kAlt), Down(kShift), Down(0x53).Reports(kMsgHotKey, 0).Consumed().MasksAlt(),
-          Up(0x53).Consumed(), Up(kShift), Up(kAlt)}},
+         {Down(kAlt), Down(kShift), Down(0x53).Reports(kMsgHotKey, 0).Consumed().MasksAlt().Holds(),
+          Up(0x53).Consumed().Releases(), Up(kShift), Up(kAlt)}},
+        // The key state never shows a consumed press: the repeats must not pass for presses.
         {"auto-repeat of a hot key stays consumed, reported once",
-         {Down(kShift), Down(kAlt), Down(0x58).Reports(kMsgHotKey, 1).Consumed().MasksAlt(),
-          Down(0x58).Consumed(), Down(0x58).Consumed(), Up(0x58).Consumed()}},
+         {Down(kShift), Down(kAlt),
+          Down(0x58).At(1000).Reports(kMsgHotKey, 1).Consumed().MasksAlt().Holds(),
+          Down(0x58).At(1500).Consumed().Holds(), Down(0x58).At(1533).Consumed().Holds(),
+          Down(0x58).At(1566).Consumed().Holds(), Up(0x58).At(1580).Consumed().Releases()}},
+        {"held through the longest keyboard delay, reported once",
+         {Down(kShift), Down(0x51).At(0).Reports(kMsgHotKey, 2).Consumed().Holds(),
+          Down(0x51).At(kHeldKeySilenceMs).Consumed().Holds(),
+          Down(0x51).At(2 * kHeldKeySilenceMs).Consumed().Holds()}},
         {"Shift-only hot key needs no Alt mask",
-         {Down(kShift), Down(0x51).Reports(kMsgHotKey, 2).Consumed(), Up(0x51).Consumed()}},
+         {Down(kShift), Down(0x51).Reports(kMsgHotKey, 2).Consumed().Holds(),
+          Up(0x51).Consumed().Releases()}},
         {"wrong extra modifier", {Down(kCtrl), Down(kAlt), Down(kShift), Down(0x53), Up(0x53)}},
         {"a modifier short",
          {Down(kAlt), Down(0x53), Up(0x53), Down(kShift), Up(kAlt), Down(0x53)}},
         {"plain key of a hot key", {Down(0x53), Up(0x53), Down(0x51), Up(0x51)}},
         {"Win is an extra modifier too", {Down(vk::kRWin), Down(kShift), Down(0x51)}},
         {"released modifier afterwards",
-         {Down(kShift), Down(0x51).Reports(kMsgHotKey, 2).Consumed(), Up(kShift),
-          Up(0x51).Consumed(), Down(0x51)}},
+         {Down(kShift), Down(0x51).Reports(kMsgHotKey, 2).Consumed().Holds(), Up(kShift),
+          Up(0x51).Consumed().Releases(), Down(0x51)}},
     };
     for (const Case& c : cases) {
         RunCase(c);
@@ -224,10 +277,10 @@ TEST(InputRecognizer, Suspension) {
         {"reports again after resuming",
          {Suspend(true), Down(kAlt), Down('2'), Up('2'), Suspend(false),
           Down('2').Reports(kMsgDesktopKey, 1, kKindAlt), Down(kShift),
-          Down(0x53).Reports(kMsgHotKey, 0).Consumed().MasksAlt()}},
+          Down(0x53).Reports(kMsgHotKey, 0).Consumed().MasksAlt().Holds()}},
         {"a consumed hot key's release stays consumed across a suspension",
-         {Down(kShift), Down(0x51).Reports(kMsgHotKey, 2).Consumed(), Suspend(true),
-          Down(0x51).Consumed(), Up(0x51).Consumed(), Down(0x51)}},
+         {Down(kShift), Down(0x51).Reports(kMsgHotKey, 2).Consumed().Holds(), Suspend(true),
+          Down(0x51).Consumed().Holds(), Up(0x51).Consumed().Releases(), Down(0x51)}},
         {"both buttons still reported",
          {Suspend(true), Press(L, 100), Press(R, 150).Consumed(),
           Release(R, 300).Reports(kMsgBothButtons).Consumed(), Release(L, 320)}},
@@ -263,6 +316,20 @@ TEST(InputRecognizer, BothButtons) {
         {"a release seen without its press", {Release(L, 5), Press(R, 10), Release(R, 20)}},
         {"first button released elsewhere",
          {Press(L, 10), RealUp(vk::kLButton), Press(R, 5000), Release(R, 5100)}},
+        // A right-click during a left-button drag (how Explorer cancels one) is no switch.
+        {"second button late: a drag cancelled",
+         {Press(L, 1000), Press(R, 1000 + kBothButtonsWindowMs + 1), Release(R, 1400),
+          Release(L, 1500)}},
+        {"second button at the end of the window",
+         {Press(R, 1000), Press(L, 1000 + kBothButtonsWindowMs).Consumed(),
+          Release(L, 1300).Reports(kMsgBothButtons).Consumed(), Release(R, 1310)}},
+        {"window across the wrap of the millisecond counter",
+         {Press(L, 0xFFFFFFF0u), Press(R, kBothButtonsWindowMs - 0x11).Consumed(),
+          Release(R, 300).Reports(kMsgBothButtons).Consumed(), Release(L, 310),
+          Press(L, 0xFFFFFFF0u), Press(R, kBothButtonsWindowMs - 0x0F), Release(R, 400),
+          Release(L, 410)}},
+        {"forgotten after a reset",
+         {Press(L, 10), Press(R, 20).Consumed(), ResetButtons(), Press(L, 30), Release(L, 40)}},
         {"press seen twice: the release was lost",
          {Press(L, 10), Press(R, 20).Consumed(), RealUp(vk::kLButton), RealUp(vk::kRButton),
           Press(L, 900), Release(L, 950), Press(L, 1000), Press(R, 1100).Consumed(),
@@ -282,12 +349,48 @@ TEST(InputRecognizer, RecordsCorrectedByRealState) {
         {"digit released on another desktop is a new press",
          {Down(kAlt), Down('3').Reports(kMsgDesktopKey, 2, kKindAlt), RealUp('3'),
           Down('3').Reports(kMsgDesktopKey, 2, kKindAlt)}},
+        // Its release never shows in the key state (the press was consumed); only a silence
+        // longer than any auto-repeat gap tells that it went to another desktop.
         {"hot key released elsewhere fires again",
-         {Down(kShift), Down(0x51).Reports(kMsgHotKey, 2).Consumed(), RealUp(0x51),
-          Down(0x51).Reports(kMsgHotKey, 2).Consumed()}},
+         {Down(kShift), Down(0x51).At(100).Reports(kMsgHotKey, 2).Consumed().Holds(),
+          Down(0x51).At(101 + kHeldKeySilenceMs).Reports(kMsgHotKey, 2).Consumed().Holds()}},
         {"Shift released elsewhere leaves Alt alone",
          {Down(kShift), Down(kAlt), RealUp(kShift),
           Down('5').Reports(kMsgDesktopKey, 4, kKindAlt)}},
+    };
+    for (const Case& c : cases) {
+        RunCase(c);
+    }
+}
+
+// Held on, the hot key's repeats follow the switch it asked for to the next desktop's
+// instance, which never saw its press: they are repeats there too, not a new press.
+TEST(InputRecognizer, HotKeyHeldAcrossADesktopSwitch) {
+    const Case cases[] = {
+        {"repeats after the switch",
+         {RealDown(kShift), RealDown(kAlt), HeldElsewhere(0x53, 1000),
+          Down(0x53).At(1500).Consumed().Holds(), Down(0x53).At(1533).Consumed().Holds(),
+          Up(0x53).At(1540).Consumed().Releases(),
+          Down(0x53).At(1600).Reports(kMsgHotKey, 0).Consumed().MasksAlt().Holds()}},
+        {"a hold gone stale is a new press",
+         {RealDown(kShift), RealDown(kAlt), HeldElsewhere(0x53, 1000),
+          Down(0x53)
+              .At(1001 + kHeldKeySilenceMs)
+              .Reports(kMsgHotKey, 0)
+              .Consumed()
+              .MasksAlt()
+              .Holds()}},
+        // A quick tap: the switch came before the release, which comes here.
+        {"released after the switch, the next press counts",
+         {RealDown(kShift), RealDown(kAlt), HeldElsewhere(0x53, 1000),
+          Up(0x53).At(1050).Consumed().Releases(),
+          Down(0x53).At(1300).Reports(kMsgHotKey, 0).Consumed().MasksAlt().Holds()}},
+        {"the release of a stale hold passes",
+         {HeldElsewhere(0x53, 1000), Up(0x53).At(1001 + kHeldKeySilenceMs)}},
+        {"another key held elsewhere",
+         {RealDown(kShift), HeldElsewhere(0x53, 1000),
+          Down(0x51).At(1100).Reports(kMsgHotKey, 2).Consumed().Holds()}},
+        {"not a hot key any more", {HeldElsewhere(0x41, 1000), Down(0x41).At(1100)}},
     };
     for (const Case& c : cases) {
         RunCase(c);

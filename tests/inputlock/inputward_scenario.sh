@@ -210,18 +210,21 @@ else
 fi
 
 echo "-- both buttons"
-xdotool mousedown 1 sleep 0.1 mousedown 3 sleep 0.1 mouseup 3 mouseup 1
+# Together means the second press within 150 ms of the first.
+xdotool mousedown 1 sleep 0.03 mousedown 3 sleep 0.1 mouseup 3 mouseup 1
 expect_next "msg 2231 0 0"
-xdotool mousedown 3 sleep 0.1 mousedown 1 sleep 0.1 mouseup 1 mouseup 3
+xdotool mousedown 3 sleep 0.03 mousedown 1 sleep 0.1 mouseup 1 mouseup 3
 expect_next "msg 2231 0 0"
 xdotool click 1 click 3
+# A right click during a left-button drag, as Explorer's drag is cancelled: no report.
+xdotool mousedown 1 sleep 0.5 mousedown 3 sleep 0.1 mouseup 3 mouseup 1
 host post 32769 1 >/dev/null
 expect_next "lock 1"
-xdotool mousedown 1 sleep 0.1 mousedown 3 sleep 0.1 mouseup 1 mouseup 3
+xdotool mousedown 1 sleep 0.03 mousedown 3 sleep 0.1 mouseup 1 mouseup 3
 expect_next "msg 2231 0 0"
 host post 32769 0 >/dev/null
 expect_next "lock 0"
-xdotool mousedown 1 sleep 0.1 mousedown 3 sleep 1.4 mouseup 3 mouseup 1
+xdotool mousedown 1 sleep 0.03 mousedown 3 sleep 1.4 mouseup 3 mouseup 1
 expect_next "msg 2232 0 0"
 
 echo "-- Notepad"

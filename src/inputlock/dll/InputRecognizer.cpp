@@ -36,6 +36,13 @@ bool IsHotKeyKey(std::uint32_t key, const Settings& settings) {
     return false;
 }
 
+// A hot key whose press another instance consumed, with an event of it recent enough that it
+// may still be held.
+bool HeldElsewhere(const KeyEvent& event, const Settings& settings) {
+    return settings.heldHotKey == event.key && IsHotKeyKey(event.key, settings) &&
+           event.timeMs - settings.heldHotKeyMs <= kHeldKeySilenceMs;
+}
+
 int ButtonIndex(MouseButton button) {
     return button == MouseButton::Left ? 0 : 1;
 }
@@ -83,15 +90,21 @@ Decision InputRecognizer::OnKey(KeyEvent event, const Settings& settings, KeySta
         return decision;
     }
     if (!event.down) {
-        // The release of a consumed press is consumed too, so the program sees neither.
-        decision.consume = keyConsumed_[event.key];
+        // The release of a consumed press is consumed too, so the program sees neither; also
+        // when the press was consumed on the desktop we came from.
+        decision.consume = keyConsumed_[event.key] || HeldElsewhere(event, settings);
+        if (decision.consume) {
+            decision.hold = HoldUpdate::Released;
+        }
         keyDown_[event.key] = false;
         keyConsumed_[event.key] = false;
         return decision;
     }
 
     bool repeat = keyDown_[event.key];
+    const std::uint32_t sinceLast = event.timeMs - keyTimeMs_[event.key];
     keyDown_[event.key] = true;
+    keyTimeMs_[event.key] = event.timeMs;
     if (IsModifierKey(event.key)) {
         return decision;
     }
@@ -100,11 +113,24 @@ Decision InputRecognizer::OnKey(KeyEvent event, const Settings& settings, KeySta
         keyConsumed_[event.key] = false;
         return decision;
     }
-    if (repeat && query != nullptr && !query(event.key)) {
-        repeat = false; // released where we could not see it: this is a new press
+    if (repeat) {
+        if (keyConsumed_[event.key]) {
+            // The key state never shows a press we consumed: only a silence longer than any
+            // auto-repeat gap says that its release went where we could not see it.
+            repeat = sinceLast <= kHeldKeySilenceMs;
+        } else if (query != nullptr && !query(event.key)) {
+            repeat = false; // released where we could not see it: this is a new press
+        }
+    } else if (HeldElsewhere(event, settings)) {
+        // Pressed and consumed on the desktop we came from, and held on since.
+        repeat = true;
+        keyConsumed_[event.key] = true;
     }
     if (repeat) {
         decision.consume = keyConsumed_[event.key];
+        if (decision.consume) {
+            decision.hold = HoldUpdate::Held;
+        }
         return decision;
     }
     keyConsumed_[event.key] = false;
@@ -119,6 +145,7 @@ Decision InputRecognizer::OnKey(KeyEvent event, const Settings& settings, KeySta
             decision.report = {kMsgHotKey, static_cast<std::uintptr_t>(slot), 0};
             decision.consume = true;
             decision.maskAltRelease = (held & kModAlt) != 0;
+            decision.hold = HoldUpdate::Held;
             keyConsumed_[event.key] = true;
             return decision;
         }
@@ -159,7 +186,9 @@ Decision InputRecognizer::OnButton(ButtonEvent event, const Settings& settings,
             chord_ = false;
         }
         buttonDown_[self] = true;
-        if (buttonDown_[other] && !chord_ && settings.bothButtons) {
+        buttonDownMs_[self] = event.timeMs;
+        if (buttonDown_[other] && !chord_ && settings.bothButtons &&
+            event.timeMs - buttonDownMs_[other] <= kBothButtonsWindowMs) {
             chord_ = true;
             chordStartMs_ = event.timeMs;
             buttonConsumed_[self] = true; // the program sees a plain click of the first button
@@ -184,11 +213,13 @@ Decision InputRecognizer::OnButton(ButtonEvent event, const Settings& settings,
 void InputRecognizer::ResetKeys() {
     keyDown_.reset();
     keyConsumed_.reset();
+    keyTimeMs_ = {};
 }
 
 void InputRecognizer::ResetButtons() {
     buttonDown_ = {};
     buttonConsumed_ = {};
+    buttonDownMs_ = {};
     chord_ = false;
     chordStartMs_ = 0;
 }

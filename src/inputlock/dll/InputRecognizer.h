@@ -32,6 +32,17 @@ inline constexpr int kHotKeySlots = 3;
 // the timed suspension instead of the plain both-button report.
 inline constexpr std::uint32_t kLongBothButtonsMs = 1000;
 
+// The two buttons make one gesture only when the second goes down at most this long after
+// the first. People pressing both "together" land them well within it; it stays under the
+// time anyone takes to react to what the screen shows (about 200 ms), so a right-click made
+// during a left-button drag, which is how Explorer cancels a drag, is never taken for it.
+inline constexpr std::uint32_t kBothButtonsWindowMs = 150;
+
+// A held key repeats at least every second (the slowest keyboard delay Windows offers), so a
+// consumed hot key with no event for longer than this was released where we could not see it.
+// Its key state cannot tell: the platform never records a key event a hook consumed.
+inline constexpr std::uint32_t kHeldKeySilenceMs = 1500;
+
 // Virtual keys the recognizer knows by number.
 namespace vk {
 inline constexpr std::uint32_t kLButton = 0x01;
@@ -59,6 +70,18 @@ struct Settings {
     std::array<HotKey, kHotKeySlots> hotKeys{};
     bool suspended = false;
     bool bothButtons = false;
+    // The hot key whose consumed press an instance saw last, not yet released (0: none), and
+    // the time of its last event. Held on, its repeats follow the switch it asked for to the
+    // next desktop's instance, which must take them for repeats too.
+    std::uint32_t heldHotKey = 0;
+    std::uint32_t heldHotKeyMs = 0;
+};
+
+// What an event tells the other instances about the held hot key (Settings::heldHotKey).
+enum class HoldUpdate {
+    None,
+    Held,     // this key is the held hot key now, as of this event's time
+    Released, // this key went up: no longer held, if it was the one
 };
 
 struct Report {
@@ -73,11 +96,13 @@ struct Decision {
     // A consumed hot key was pressed with Alt held: the Alt release alone would open the focused
     // window's menu, so the caller slips a neutral key in before it.
     bool maskAltRelease = false;
+    HoldUpdate hold = HoldUpdate::None;
 };
 
 struct KeyEvent {
     std::uint32_t key = 0; // virtual key
     bool down = false;
+    std::uint32_t timeMs = 0; // event time, wrapping millisecond counter
 };
 
 enum class MouseButton { Left, Right };
@@ -107,9 +132,11 @@ private:
 
     std::bitset<256> keyDown_;
     std::bitset<256> keyConsumed_;
+    std::array<std::uint32_t, 256> keyTimeMs_{}; // time of each key's last press or repeat
 
     std::array<bool, 2> buttonDown_{};
     std::array<bool, 2> buttonConsumed_{};
+    std::array<std::uint32_t, 2> buttonDownMs_{};
     bool chord_ = false;
     std::uint32_t chordStartMs_ = 0;
 };

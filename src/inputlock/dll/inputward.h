@@ -5,18 +5,19 @@
  *         lParam 0 Alt, 1 Ctrl, 2 Shift. The key still reaches the focused program.
  *   2233  a hot key of SetHotKey, modifiers matched exactly; wParam the slot. The key (and its
  *         release) is kept from the focused program.
- *   2231  both mouse buttons pressed together (the second goes down while the first is held),
- *         posted at the first release; the second button's press and release are kept from
- *         the focused program.
+ *   2231  both mouse buttons pressed together (the second goes down within 150 ms of the first,
+ *         while it is held), posted at the first release; the second button's press and
+ *         release are kept from the focused program.
  *   2232  the same, but with both buttons held for a second or more: asks for the timed
  *         suspension of the hot keys.
- * Keys are reported on the press only, never for auto-repeat. While suspended there are no
- * 2230 and 2233 reports; 2231 and 2232 stay. 2235 and 2238 are never posted.
+ * Keys are reported on the press only, never for auto-repeat, also when a hot key held on
+ * repeats on the desktop it switched to. While suspended there are no 2230 and 2233 reports;
+ * 2231 and 2232 stay. 2235 and 2238 are never posted.
  *
  * All functions use __stdcall and are exported by their plain names through inputward.def, so
  * a 32-bit build exports the same names. Truth values are 32-bit: true is passed as 1 or -1 and
- * tested as non-zero. Call the watching switches from a thread that runs a message loop: the
- * hooks are called on it. */
+ * tested as non-zero. The hooks run on a thread of the library's own, on the desktop of the
+ * thread that switches the watching on; switching both off ends that thread. */
 #ifndef OMBREVANE_INPUTWARD_H
 #define OMBREVANE_INPUTWARD_H
 
@@ -32,9 +33,11 @@
 extern "C" {
 #endif
 
-/* Opens the state all instances share. Harmless when called again. Returns non-zero. */
+/* Opens the state all instances share and ends a suspension left behind. Called by the
+ * instance on "Default" when it starts. Returns non-zero. */
 typedef int32_t(INPUTWARD_CALL* InputWardInitialFn)(void);
-/* Non-zero while keyboard (mouse) watching is on in this process. */
+/* Non-zero while keyboard (mouse) watching is on in this process: the hook is set and its
+ * thread runs. */
 typedef int32_t(INPUTWARD_CALL* InputWardKeyboardEnableFn)(void);
 /* Switches keyboard (mouse) watching on or off; non-zero when the request was carried out. */
 typedef int32_t(INPUTWARD_CALL* InputWardSetKeyboardFn)(int32_t on);
