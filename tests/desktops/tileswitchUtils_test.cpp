@@ -123,6 +123,11 @@ TEST(IsCurrentDesktop, AcceptsOnlyIndexesZeroToNine) {
     EXPECT_FALSE(IsCurrentDesktop(onTwo, -1));
     FakeProcess onDefault(station, 3, "C:\\a.exe", "Default");
     EXPECT_TRUE(IsCurrentDesktop(onDefault, 0));
+    FakeProcess onNine(station, 4, "C:\\a.exe", "SecretDesktop##9");
+    EXPECT_TRUE(IsCurrentDesktop(onNine, 9));
+    // -1 is "any other desktop", never a name, even one spelled like it.
+    FakeProcess onMinusOne(station, 5, "C:\\a.exe", "SecretDesktop##-1");
+    EXPECT_FALSE(IsCurrentDesktop(onMinusOne, -1));
 }
 
 // Three instances of C:\Apps\ombrevane.exe on Default, SecretDesktop##1 and SecretDesktop##2,

@@ -249,6 +249,49 @@ TEST_F(ExBarTest, LongCaptionWrapsAndHitRectCoversTheWidestLine) {
     EXPECT_EQ(group.FullHeight, 8 + (29 + 4) + (29 + 4) + 8);
 }
 
+// A caption that just fits its line is measured as one line and painted as one; one pixel
+// wider, as two by both. Measuring and painting must agree, or the body is cut or gapes.
+TEST_F(ExBarTest, MeasuringAndPaintingAgreeAtTheLineWidth) {
+    host.metrics.charWidth = 1;
+    enum class Kind { LinkWithIcon, LinkWithoutIcon, Check };
+    struct Case {
+        const char* name;
+        Kind kind;
+        int lineWidth; // of a group 194 wide
+    };
+    const Case cases[] = {
+        {"link with icon", Kind::LinkWithIcon, 194 - 34 - 12},
+        {"link without icon", Kind::LinkWithoutIcon, 194 - 12 - 12},
+        {"check item", Kind::Check, 194 - 34 - 12},
+    };
+    for (const Case& c : cases) {
+        for (const int lines : {1, 2}) {
+            SCOPED_TRACE(std::string(c.name) + (lines == 1 ? ", just narrower" : ", as wide"));
+            // Two words whose width is one short of the line width, or exactly it.
+            const int width = lines == 1 ? c.lineWidth - 1 : c.lineWidth;
+            const std::string first(static_cast<std::size_t>(width / 2), 'x');
+            const std::string caption =
+                first + " " + std::string(static_cast<std::size_t>(width) - first.size() - 1, 'y');
+            TExGroup& group = bar.Groups.AddGroup("G", false);
+            if (c.kind == Kind::Check) {
+                group.AddItem<TExCheckBox>().Caption = caption;
+            } else {
+                group.AddLink(caption, "", 1, c.kind == Kind::LinkWithIcon ? 0 : -1);
+            }
+            bar.UpdateLayout();
+            bar.RefreshBar();
+            int drawn = 0;
+            for (const auto& text : host.canvas.texts) {
+                drawn +=
+                    !text.Text.empty() && (text.Text.front() == 'x' || text.Text.front() == 'y');
+            }
+            EXPECT_EQ(drawn, lines);
+            EXPECT_EQ(group.BodyRect.Height(), group.FullHeight) << "painted and measured differ";
+            bar.Groups.Clear();
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Animation
 
@@ -332,6 +375,67 @@ TEST_F(ExBarAnimationTest, ToggleDuringAnimationReversesFromTheCurrentHeight) {
     EXPECT_EQ(group().GroupState, ExGroupState::Collapsed);
     EXPECT_EQ(group().CurrentHeight, 0);
     EXPECT_TRUE(std::is_sorted(closing.rbegin(), closing.rend()));
+}
+
+// While updates are locked the layout does not run, so the tick itself must keep the
+// height within the body.
+TEST_F(ExBarAnimationTest, OpeningTicksUnderLockedUpdatesStayWithinTheBody) {
+    bar.Animate = false;
+    group().ToggleGroup();
+    bar.Animate = true;
+    group().ToggleGroup();
+    bar.LockUpdates();
+    for (const int height : Run(15)) {
+        EXPECT_LE(height, group().FullHeight);
+    }
+    EXPECT_EQ(group().GroupState, ExGroupState::Expanded);
+    EXPECT_EQ(group().CurrentHeight, 100);
+    bar.UnlockUpdates();
+}
+
+// Links hidden while the body closes shrink it under the height it has reached.
+TEST_F(ExBarAnimationTest, HidingLinksOfAClosingBodyKeepsItsHeightWithin) {
+    group().ToggleGroup();
+    EXPECT_EQ(Run(3), (std::vector<int>{100, 99, 97}));
+    for (int i = 1; i < 4; ++i) {
+        group().Items[static_cast<std::size_t>(i)]->Visible = false;
+    }
+    bar.UpdateLayout();
+    EXPECT_EQ(group().FullHeight, 8 + 21 + 8);
+    EXPECT_LE(group().CurrentHeight, group().FullHeight);
+    for (const int height : Run(20)) {
+        EXPECT_LE(height, group().FullHeight);
+    }
+    EXPECT_EQ(group().GroupState, ExGroupState::Collapsed);
+    EXPECT_EQ(group().CurrentHeight, 0);
+}
+
+// Animate switched off while a body opens or closes: the click still means what it meant,
+// the opposite of where the body was going, reached at once.
+TEST_F(ExBarAnimationTest, AnimateSwitchedOffMidwayKeepsTheToggleMeant) {
+    bar.Animate = false;
+    group().ToggleGroup();
+    bar.Animate = true;
+    group().ToggleGroup();
+    Run(3);
+    ASSERT_EQ(group().GroupState, ExGroupState::Expanding);
+    bar.Animate = false;
+    group().ToggleGroup();
+    EXPECT_EQ(group().GroupState, ExGroupState::Collapsed);
+    EXPECT_EQ(group().CurrentHeight, 0);
+    EXPECT_TRUE(host.timers.empty());
+
+    bar.Animate = false;
+    group().ToggleGroup();
+    bar.Animate = true;
+    group().ToggleGroup();
+    Run(3);
+    ASSERT_EQ(group().GroupState, ExGroupState::Collapsing);
+    bar.Animate = false;
+    group().ToggleGroup();
+    EXPECT_EQ(group().GroupState, ExGroupState::Expanded);
+    EXPECT_EQ(group().CurrentHeight, 100);
+    EXPECT_TRUE(host.timers.empty());
 }
 
 TEST_F(ExBarAnimationTest, WithoutAnimateAHeaderClickSwitchesAtOnce) {
