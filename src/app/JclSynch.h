@@ -8,7 +8,8 @@
 // no room for the owner's process id, which tells a gone thread from one whose id was given
 // to another thread since, and peers map exactly 16 bytes of it; so the owner also stamps its
 // thread and process id into a second small section, read only when its thread id is the
-// record's owner.
+// record's owner. (An owner that dies in the few instructions between raising the lock count
+// and writing its thread id leaves no id to look at; that window is not covered.)
 
 #include "platform/SyncPlatform.h"
 
