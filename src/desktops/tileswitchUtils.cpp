@@ -114,9 +114,9 @@ WindowId FindWindowOnDesktop(DesktopPlatform& platform, std::string_view desktop
 
 DesktopPasswordSetting ReadDesktopPasswordSetting(int index, const std::string& configDir) {
     TDesktopConfig config(index);
-    LoadDesktopConfig(config, configDir);
+    const SettingsFileState state = LoadDesktopConfig(config, configDir);
     DesktopPasswordSetting setting;
-    setting.readable = true;
+    setting.readable = state != SettingsFileState::Unreadable;
     setting.enabled = config.PasswordEnable;
     setting.hash = config.Password;
     return setting;

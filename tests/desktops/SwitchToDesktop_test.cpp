@@ -3,6 +3,7 @@
 
 #include "desktops/tileswitchUtils.h"
 
+#include "config/SettingsFile.h"
 #include "config/TestFolder.h"
 #include "desktops/InternalMessages.h"
 #include "fake/FakeWindowStation.h"
@@ -174,17 +175,25 @@ TEST(ReadDesktopPasswordSetting, ReadsTheOptionAndHashOfTheDesktopsFile) {
     test::WriteRaw(folder.Dir() + "desktop2.ini",
                    std::string("[General]\r\nPasswordEnable=1\r\nPassword=") + kHash + "\r\n");
     test::WriteRaw(folder.Dir() + "desktop3.ini", "[General]\r\nPassword=abc\r\n");
+    // Protected, but too many lines to be read: must not pass for a missing file.
+    test::WriteRaw(folder.Dir() + "desktop1.ini",
+                   "[General]\r\nPasswordEnable=1\r\n" +
+                       std::string(kMaxSettingsFileLines, '\n'));
     struct Case {
         int index;
+        bool readable;
         bool enabled;
         std::string hash;
     };
     const Case cases[] = {
-        {2, true, kHash}, {3, false, "abc"}, {4, false, ""}, // a missing file is unprotected
+        {2, true, true, kHash},
+        {3, true, false, "abc"},
+        {4, true, false, ""}, // a missing file is unprotected
+        {1, false, false, ""},
     };
     for (const Case& c : cases) {
         const DesktopPasswordSetting setting = ReadDesktopPasswordSetting(c.index, folder.Dir());
-        EXPECT_TRUE(setting.readable) << c.index;
+        EXPECT_EQ(setting.readable, c.readable) << c.index;
         EXPECT_EQ(setting.enabled, c.enabled) << c.index;
         EXPECT_EQ(setting.hash, c.hash) << c.index;
     }
