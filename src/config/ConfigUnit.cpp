@@ -77,9 +77,12 @@ void LoadCommonConfig(TCommonConfig& config, const std::string& configDir) {
     config.OptionsPassword = file.ReadText(s, "Password", "");
     config.ShowBalloonHint = file.ReadBool(s, "CheckBoxShowBalloonhint_Checked", true);
     config.MouseLRPress = file.ReadBool(s, "CheckBoxMouseLRPress_Checked", true);
-    config.ShowOptionsHotKey = ReadHotKey(file, "HotKeyShowOptions_HotKey", 41048);
-    config.NextDesktopHotKey = ReadHotKey(file, "HotKeyNextDesktop_HotKey", 41043);
-    config.HideTrayIconHotKey = ReadHotKey(file, "HotKeyHideTrayIcon_HotKey", 41025);
+    config.ShowOptionsHotKey =
+        ReadHotKey(file, "HotKeyShowOptions_HotKey", kDefaultShowOptionsHotKey);
+    config.NextDesktopHotKey =
+        ReadHotKey(file, "HotKeyNextDesktop_HotKey", kDefaultNextDesktopHotKey);
+    config.HideTrayIconHotKey =
+        ReadHotKey(file, "HotKeyHideTrayIcon_HotKey", kDefaultHideTrayIconHotKey);
     config.SwitchWithAlt = file.ReadBool(s, "RadioButtonAlt_Checked", true);
     config.SwitchWithCtrl = file.ReadBool(s, "RadioButtonCtrl_Checked", false);
     config.SwitchWithShift = file.ReadBool(s, "RadioButtonShift_Checked", false);

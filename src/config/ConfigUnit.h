@@ -26,6 +26,11 @@ inline constexpr std::int32_t kOutOfRangeTimePosition = 1;
 // The longest program list read; a larger "count" is cut to this.
 inline constexpr std::int32_t kMaxDesktopPrograms = 1024;
 
+// The default hot keys, as shortcut words.
+inline constexpr std::uint16_t kDefaultShowOptionsHotKey = 41048;  // Shift+Alt+X
+inline constexpr std::uint16_t kDefaultNextDesktopHotKey = 41043;  // Shift+Alt+S
+inline constexpr std::uint16_t kDefaultHideTrayIconHotKey = 41025; // Shift+Alt+A
+
 struct TCommonConfig {
     bool AutoSwitch = false;
     bool ShowTips = true;
@@ -38,9 +43,9 @@ struct TCommonConfig {
     std::string OptionsPassword;
     bool ShowBalloonHint = true;
     bool MouseLRPress = true;
-    std::uint16_t ShowOptionsHotKey = 41048;  // Shift+Alt+X
-    std::uint16_t NextDesktopHotKey = 41043;  // Shift+Alt+S
-    std::uint16_t HideTrayIconHotKey = 41025; // Shift+Alt+A
+    std::uint16_t ShowOptionsHotKey = kDefaultShowOptionsHotKey;
+    std::uint16_t NextDesktopHotKey = kDefaultNextDesktopHotKey;
+    std::uint16_t HideTrayIconHotKey = kDefaultHideTrayIconHotKey;
     bool SwitchWithAlt = true;
     bool SwitchWithCtrl = false;
     bool SwitchWithShift = false;
@@ -65,9 +70,9 @@ struct TOptionsSettings {
     bool CheckBoxShowBalloonhint = true;
     std::int32_t ComboBoxRestoreTime = 0; // list position 0 to 7
     std::int32_t ComboBoxIdleTime = 1;    // list position 0 to 7
-    std::uint16_t HotKeyHideTrayIcon = 41025;
-    std::uint16_t HotKeyNextDesktop = 41043;
-    std::uint16_t HotKeyShowOptions = 41048;
+    std::uint16_t HotKeyHideTrayIcon = kDefaultHideTrayIconHotKey;
+    std::uint16_t HotKeyNextDesktop = kDefaultNextDesktopHotKey;
+    std::uint16_t HotKeyShowOptions = kDefaultShowOptionsHotKey;
     bool CheckBoxShowTips = true;
     bool RadioButtonAlt = true;
     bool RadioButtonCtrl = false;

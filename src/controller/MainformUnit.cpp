@@ -1,9 +1,9 @@
 #include "controller/MainformUnit.h"
 
 #include "desktops/DesktopUtils.h"
-#include "desktops/InternalMessages.h"
 #include "dialogs/StartWithWindows.h"
 #include "platform/ErrorReport.h"
+#include "shared/ControllerWindow.h"
 
 #include <algorithm>
 #include <cstdio>

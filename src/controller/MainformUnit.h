@@ -23,7 +23,6 @@
 
 namespace ombrevane {
 
-inline constexpr std::string_view kMainformClassName = "TTileSwitchMainForm";
 // The main window lives off every screen.
 inline constexpr int kMainformLeft = 10000;
 

@@ -1,6 +1,6 @@
 #include "desktops/DesktopUtils.h"
 
-#include "desktops/InternalMessages.h"
+#include "shared/ControllerWindow.h"
 
 namespace ombrevane {
 

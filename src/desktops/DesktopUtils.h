@@ -3,13 +3,12 @@
 // running instance of this executable, on every desktop of the window station.
 
 #include "platform/DesktopPlatform.h"
+#include "shared/ControllerWindow.h"
 
 #include <cstdint>
 #include <string_view>
 
 namespace ombrevane {
-
-inline constexpr std::string_view kControllerClassName = "TTileSwitchMainForm";
 
 void BroadcastToInstances(DesktopPlatform& platform, std::uint32_t message, bool includeSelf,
                           std::uintptr_t wParam, std::intptr_t lParam);

@@ -2,7 +2,7 @@
 
 #include "config/ConfigUnit.h"
 #include "desktops/DesktopUtils.h"
-#include "desktops/InternalMessages.h"
+#include "shared/ControllerWindow.h"
 
 #include <charconv>
 

@@ -1,6 +1,6 @@
 #include "desktops/DesktopUtils.h"
 
-#include "desktops/InternalMessages.h"
+#include "shared/ControllerWindow.h"
 #include "fake/FakeWindowStation.h"
 
 #include <gtest/gtest.h>

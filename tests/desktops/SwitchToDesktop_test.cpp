@@ -5,7 +5,7 @@
 
 #include "config/SettingsFile.h"
 #include "config/TestFolder.h"
-#include "desktops/InternalMessages.h"
+#include "shared/ControllerWindow.h"
 #include "fake/FakeWindowStation.h"
 
 #include <gtest/gtest.h>

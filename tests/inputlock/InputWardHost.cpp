@@ -16,6 +16,7 @@
 //       brings Notepad to the front.
 
 #include "inputlock/inputwardexport.h"
+#include "shared/ControllerWindow.h"
 
 #include <windows.h>
 
@@ -27,7 +28,6 @@
 
 namespace {
 
-constexpr char kControllerClass[] = "TTileSwitchMainForm";
 constexpr UINT kMsgLock = WM_APP + 1;
 constexpr UINT kMsgQuit = WM_APP + 2;
 
@@ -53,7 +53,7 @@ void TellUser(const std::string& text) {
 }
 
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message >= 2228 && message <= 2241) {
+    if (message >= ombrevane::kFirstInternalMessage && message <= ombrevane::kLastInternalMessage) {
         PrintLine("msg " + std::to_string(message) + " " + std::to_string(wParam) + " " +
                   std::to_string(lParam) + " " + std::to_string(UnixMicroseconds()));
         return 0;
@@ -102,14 +102,14 @@ int Serve(int argc, char** argv) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = &HostProc;
     windowClass.hInstance = ::GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kControllerClass;
+    windowClass.lpszClassName = ombrevane::kControllerClassName;
     if (::RegisterClassA(&windowClass) == 0) {
         PrintLine("error: RegisterClass");
         return 1;
     }
     ombrevane::win32::UniqueWindow window(
-        ::CreateWindowExA(0, kControllerClass, "inputward host", WS_OVERLAPPEDWINDOW, 10000, 0, 100,
-                          100, nullptr, nullptr, windowClass.hInstance, nullptr));
+        ::CreateWindowExA(0, ombrevane::kControllerClassName, "inputward host", WS_OVERLAPPEDWINDOW,
+                          10000, 0, 100, 100, nullptr, nullptr, windowClass.hInstance, nullptr));
     if (!window) {
         PrintLine("error: CreateWindow");
         return 1;
@@ -159,7 +159,7 @@ int Serve(int argc, char** argv) {
 BOOL CALLBACK FindHost(HWND window, LPARAM found) {
     char name[64] = {};
     ::GetClassNameA(window, name, sizeof(name));
-    if (std::strcmp(name, kControllerClass) == 0) {
+    if (std::strcmp(name, ombrevane::kControllerClassName) == 0) {
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }
@@ -177,7 +177,7 @@ int Post(int argc, char** argv) {
         }
         first = 4;
     } else {
-        host = ::FindWindowA(kControllerClass, nullptr);
+        host = ::FindWindowA(ombrevane::kControllerClassName, nullptr);
     }
     if (argc <= first) {
         return 2;

@@ -3,6 +3,7 @@
 #include "config/programinfo.h"
 #include "platform/ErrorReport.h"
 #include "platform/win32/WindowClass.h"
+#include "shared/ControllerWindow.h"
 
 #include <string>
 
@@ -10,7 +11,7 @@ namespace ombrevane::win32 {
 
 namespace {
 
-const std::string kClassName(kMainformClassName);
+const std::string kClassName(kControllerClassName);
 
 } // namespace
 

@@ -3,6 +3,8 @@
 // controller window, and whether the event is kept from the focused program. No windows.h here:
 // the hooks feed it plain values, the tests feed it tables.
 
+#include "shared/ControllerWindow.h"
+
 #include <array>
 #include <bitset>
 #include <cstdint>
@@ -10,10 +12,11 @@
 namespace ombrevane::inputward {
 
 // Window messages posted to the controller.
-inline constexpr std::uint32_t kMsgDesktopKey = 2230; // wParam desktop index, lParam modifier kind
-inline constexpr std::uint32_t kMsgBothButtons = 2231;
-inline constexpr std::uint32_t kMsgSuspendHotKeys = 2232;
-inline constexpr std::uint32_t kMsgHotKey = 2233; // wParam slot
+inline constexpr std::uint32_t kMsgDesktopKey =
+    WM_INTERNAL_DLL_DESKTOPKEY; // wParam desktop index, lParam modifier kind
+inline constexpr std::uint32_t kMsgBothButtons = WM_INTERNAL_DLL_MOUSELR;
+inline constexpr std::uint32_t kMsgSuspendHotKeys = WM_INTERNAL_DLL_LOCKHOTKEY;
+inline constexpr std::uint32_t kMsgHotKey = WM_INTERNAL_DLL_HOTKEY; // wParam slot
 
 // lParam of kMsgDesktopKey.
 inline constexpr std::intptr_t kKindAlt = 0;

@@ -18,6 +18,7 @@
 #include "inputlock/dll/InputRecognizer.h"
 #include "inputlock/dll/SharedSection.h"
 #include "platform/win32/UniqueHandle.h"
+#include "shared/ControllerWindow.h"
 
 #include <windows.h>
 
@@ -28,7 +29,6 @@
 namespace ombrevane::inputward {
 namespace {
 
-constexpr char kControllerClass[] = "TTileSwitchMainForm";
 constexpr char kSharedName[] = "Local\\OmbrevaneInputWardShared";
 constexpr std::int32_t kSharedMagic = 0x4F495702;
 
@@ -264,9 +264,9 @@ private:
         if (::GetWindowThreadProcessId(window, &owner) == 0 || owner != ::GetCurrentProcessId()) {
             return false;
         }
-        char name[sizeof(kControllerClass) + 1] = {};
+        char name[sizeof(kControllerClassName) + 1] = {};
         ::GetClassNameA(window, name, static_cast<int>(sizeof(name)));
-        return ::lstrcmpiA(name, kControllerClass) == 0;
+        return ::lstrcmpiA(name, kControllerClassName) == 0;
     }
 
     // The controller is a window of this process on this desktop; it may be message-only. The
@@ -278,8 +278,8 @@ private:
         }
         for (HWND parent : {HWND{nullptr}, HWND_MESSAGE}) {
             HWND candidate = nullptr;
-            while ((candidate = ::FindWindowExA(parent, candidate, kControllerClass, nullptr)) !=
-                   nullptr) {
+            while ((candidate = ::FindWindowExA(parent, candidate, kControllerClassName,
+                                                nullptr)) != nullptr) {
                 if (IsOwnController(candidate)) {
                     controller_.store(candidate, std::memory_order_relaxed);
                     return candidate;

@@ -1,12 +1,14 @@
 #pragma once
-// The internal messages posted to the controller window of class "TTileSwitchMainForm", by
-// the input-lock library and by other instances. Always posted, never sent; the numbers are
-// the same in every instance. They live here, beside the broadcast that carries them, so
-// that the desktop operations and the controller share one table.
+// What every process of the system agrees on about the controller window: its class name and
+// the internal messages posted to it, by the input-lock library and by other instances.
+// Header-only and free of dependencies, so that the library and the program share this one
+// table. Always posted, never sent; the numbers are the same in every instance.
 
 #include <cstdint>
 
 namespace ombrevane {
+
+inline constexpr char kControllerClassName[] = "TTileSwitchMainForm";
 
 inline constexpr std::uint32_t WM_INTERNAL_QUIT = 2228;
 inline constexpr std::uint32_t WM_INTERNAL_RELOAD = 2229;
@@ -24,6 +26,10 @@ inline constexpr std::uint32_t WM_INTERNAL_SWITCH = 2237;
 inline constexpr std::uint32_t WM_INTERNAL_DLL_SWITCH = 2238;
 inline constexpr std::uint32_t WM_INTERNAL_EXITALL = 2240;
 inline constexpr std::uint32_t WM_INTERNAL_SHOWTIPS = 2241;
+
+// The range of the internal messages.
+inline constexpr std::uint32_t kFirstInternalMessage = WM_INTERNAL_QUIT;
+inline constexpr std::uint32_t kLastInternalMessage = WM_INTERNAL_SHOWTIPS;
 
 // Hot-key slots of WM_INTERNAL_DLL_HOTKEY.
 inline constexpr std::uintptr_t HT_NEXT_DESKTOP = 0;
