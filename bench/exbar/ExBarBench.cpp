@@ -3,7 +3,7 @@
 // baseline every update pays. Counts GDI objects around 10,000 renders. Also one icon drawn
 // from the image list against the bar's snapshot of it, the step that decides the hot update.
 
-#include "components/ExBarControl.h"
+#include "components/win32/ExBarControl.h"
 #include "exbar/OptionsBarContent.h"
 
 #include <commctrl.h>

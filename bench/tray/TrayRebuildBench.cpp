@@ -4,6 +4,7 @@
 // leave no GDI or USER object behind.
 // Usage: tray_rebuild_bench [rebuilds]
 
+#include "components/win32/IconFromPixels.h"
 #include "components/win32/TextTrayIcon.h"
 
 #include <windows.h>

@@ -50,7 +50,7 @@ void StallInsideTheInstanceLockWhenTested(DesktopPlatform& desktops, SyncPlatfor
     ::Sleep(INFINITE);
 }
 
-int RunInstance(HINSTANCE instance, DesktopPlatform& desktops, SyncPlatform& sync) {
+int RunInstance(DesktopPlatform& desktops, SyncPlatform& sync) {
     auto registry = std::make_unique<TJclAppInstances>(desktops, sync,
                                                        InstanceName(CurrentDesktopName(desktops)));
     StallInsideTheInstanceLockWhenTested(desktops, sync, registry->BaseName());
@@ -64,13 +64,13 @@ int RunInstance(HINSTANCE instance, DesktopPlatform& desktops, SyncPlatform& syn
     }
     int exitCode = 0;
     {
-        win32::ApplicationWindow application(instance);
+        win32::ApplicationWindow application;
         if (!application) {
             ReportError("Failed to create the application window");
             return 1;
         }
         std::unique_ptr<win32::MainformWindow> mainform =
-            win32::MainformWindow::Create(instance, application.Handle(), desktops);
+            win32::MainformWindow::Create(application.Handle(), desktops);
         if (!mainform) {
             ReportError("Failed to create the main window");
             return 1;
@@ -85,11 +85,11 @@ int RunInstance(HINSTANCE instance, DesktopPlatform& desktops, SyncPlatform& syn
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     win32::Win32DesktopPlatform desktops;
     win32::Win32SyncPlatform sync;
     try {
-        return RunInstance(instance, desktops, sync);
+        return RunInstance(desktops, sync);
     } catch (const StartupError& e) {
         ReportError(e.what());
         return 1;

@@ -62,23 +62,23 @@ class ExCanvas : public ExTextMetrics {
 public:
     // Later drawing is limited to `area` (replaces the previous limit).
     virtual void SetClip(const ExRect& area) = 0;
-    virtual void FillRect(const ExRect& area, ExColor color) = 0;
+    virtual void FillRect(const ExRect& area, TColor color) = 0;
     virtual void SetFont(ExFontStyle style) = 0;
-    virtual void SetTextColor(ExColor color) = 0;
+    virtual void SetTextColor(TColor color) = 0;
     // Text without background, top-left corner at (x, y).
     virtual void DrawString(int x, int y, const std::string& text) = 0;
     virtual void DrawImage(const ExImageList& list, int index, int x, int y) = 0;
     // Copies (stretching when the sizes differ) a region of the theme picture.
     virtual void DrawThemePart(const ExRect& source, const ExRect& target) = 0;
     // The 8 x 8 arrow glyph, its set pixels in `color`.
-    virtual void DrawGlyph(ExGlyph glyph, int x, int y, ExColor color) = 0;
+    virtual void DrawGlyph(ExGlyph glyph, int x, int y, TColor color) = 0;
     // A one-pixel line from (x1, y1) to (x2, y2), the end point excluded.
-    virtual void DrawLine(int x1, int y1, int x2, int y2, ExColor color) = 0;
+    virtual void DrawLine(int x1, int y1, int x2, int y2, TColor color) = 0;
     // The system check box: state 0 clear, 1 checked, 2 grayed.
     virtual void DrawCheck(const ExRect& box, int state, bool enabled, bool flat) = 0;
-    virtual void DrawDottedFrame(const ExRect& area, ExColor color) = 0;
+    virtual void DrawDottedFrame(const ExRect& area, TColor color) = 0;
     // Fades the pixels of `area` toward `background`, keeping current/full of each value.
-    virtual void BlendToward(const ExRect& area, ExColor background, int current, int full) = 0;
+    virtual void BlendToward(const ExRect& area, TColor background, int current, int full) = 0;
 };
 
 class TExBar;
@@ -295,7 +295,7 @@ public:
     // Colours from a theme picture, or the classic ones when there is none.
     void ApplyTheme(const ExThemeColors* pictureColors);
     bool HasThemePicture() const { return hasThemePicture_; }
-    ExColor Color() const { return color_; }
+    TColor Color() const { return color_; }
 
     void LockUpdates() { Updating = true; }
     void UnlockUpdates();
@@ -323,13 +323,13 @@ public:
     int GroupWidth() const { return host_.ClientWidth() - ExBarMetrics::SideMargins; }
 
     bool Updating = false;
-    ExColor BackgroundColor = 0;
-    ExColor BodyFrameColor = 0;
-    ExColor BodyColor = 0;
-    ExColor SpecialTextColor = 0;
-    ExColor SpecialHotTextColor = 0;
-    ExColor TextColor = 0;
-    ExColor HotTextColor = 0;
+    TColor BackgroundColor = 0;
+    TColor BodyFrameColor = 0;
+    TColor BodyColor = 0;
+    TColor SpecialTextColor = 0;
+    TColor SpecialHotTextColor = 0;
+    TColor TextColor = 0;
+    TColor HotTextColor = 0;
     bool Animate = true;
     TExGroups Groups;
     const ExImageList* GroupIcons = nullptr;
@@ -345,7 +345,7 @@ private:
     ExBarHost& host_;
     TExObject* hotObject_ = nullptr;
     bool hasThemePicture_ = false;
-    ExColor color_ = 0xFFFFFF;
+    TColor color_ = 0xFFFFFF;
     int surfaceHeight_ = 1;
     int resizeDepth_ = 0;
 };

@@ -62,11 +62,11 @@ void TExGroup::PaintGroup(ExCanvas& canvas, int x, int& y) {
                              ExRect{x + w - L::ButtonWidth, barTop, x + w, barTop + L::RowHeight});
     } else {
         canvas.FillRect(ExRect{x, barTop, x + w, barTop + M::HeaderBar},
-                        special_ ? SystemColor(ExSystemColor::ActiveCaption)
-                                 : SystemColor(ExSystemColor::ButtonFace));
+                        special_ ? SystemColor(TSystemColor::ActiveCaption)
+                                 : SystemColor(TSystemColor::ButtonFace));
     }
 
-    ExColor textColor = 0;
+    TColor textColor = 0;
     if (special_) {
         textColor = hot ? bar_.SpecialHotTextColor : bar_.SpecialTextColor;
     } else {
@@ -125,7 +125,7 @@ void TExGroup::PaintGroup(ExCanvas& canvas, int x, int& y) {
 
 void TExCustomItem::PaintItem(ExCanvas& canvas, int x, int groupWidth, int& y) {
     canvas.DrawDottedFrame(ExRect{x + 12, y + 2, x + groupWidth - 12, y + 18},
-                           SystemColor(ExSystemColor::ButtonText));
+                           SystemColor(TSystemColor::ButtonText));
     y += M::BaseItemHeight;
 }
 

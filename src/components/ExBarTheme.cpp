@@ -7,12 +7,12 @@ namespace ombrevane {
 ExThemeColors ClassicThemeColors() {
     return ExThemeColors{
         .Background = Rgb(255, 255, 255),
-        .Body = SystemColor(ExSystemColor::Window),
-        .BodyFrame = SystemColor(ExSystemColor::ButtonFace),
-        .Text = SystemColor(ExSystemColor::ButtonText),
-        .HotText = SystemColor(ExSystemColor::ButtonText),
-        .SpecialText = SystemColor(ExSystemColor::CaptionText),
-        .SpecialHotText = SystemColor(ExSystemColor::CaptionText),
+        .Body = SystemColor(TSystemColor::Window),
+        .BodyFrame = SystemColor(TSystemColor::ButtonFace),
+        .Text = SystemColor(TSystemColor::ButtonText),
+        .HotText = SystemColor(TSystemColor::ButtonText),
+        .SpecialText = SystemColor(TSystemColor::CaptionText),
+        .SpecialHotText = SystemColor(TSystemColor::CaptionText),
     };
 }
 
@@ -20,7 +20,7 @@ bool IsUsableThemePicture(int width, int height) {
     return width >= ExThemeLayout::MinWidth && height >= ExThemeLayout::MinHeight;
 }
 
-ExThemeColors ThemeColorsFromPicture(const std::function<ExColor(int x, int y)>& pixel) {
+ExThemeColors ThemeColorsFromPicture(const std::function<TColor(int x, int y)>& pixel) {
     const auto& sy = ExThemeLayout::SampleY;
     const int x = ExThemeLayout::SampleX;
     return ExThemeColors{
@@ -61,7 +61,7 @@ uint8_t BlendValue(uint8_t c, uint8_t b, int current, int full) {
     return static_cast<uint8_t>(quotient);
 }
 
-void BlendPixelsBgr(std::span<uint8_t> pixels, ExColor background, int current, int full) {
+void BlendPixelsBgr(std::span<uint8_t> pixels, TColor background, int current, int full) {
     if (current >= full && full > 0) {
         return;
     }

@@ -1,5 +1,7 @@
 #pragma once
-// Colours and the theme picture of the navigation bar, and the pixel arithmetic of its fade.
+// The theme picture of the navigation bar, its colours and the pixel arithmetic of its fade.
+
+#include "components/Color.h"
 
 #include <array>
 #include <cstdint>
@@ -8,49 +10,14 @@
 
 namespace ombrevane {
 
-// 0x00BBGGRR, or 0xFF000000 | a system colour index.
-using ExColor = uint32_t;
-
-constexpr ExColor kSystemColorFlag = 0xFF000000u;
-
-// System colour indices (the values of the platform's COLOR_* constants).
-enum class ExSystemColor : uint32_t {
-    ActiveCaption = 2,
-    Window = 5,
-    CaptionText = 9,
-    ButtonFace = 15,
-    ButtonShadow = 16,
-    ButtonText = 18,
-};
-
-constexpr ExColor SystemColor(ExSystemColor index) {
-    return kSystemColorFlag | static_cast<uint32_t>(index);
-}
-constexpr bool IsSystemColor(ExColor color) {
-    return (color & 0xFF000000u) == kSystemColorFlag;
-}
-constexpr ExColor Rgb(uint8_t r, uint8_t g, uint8_t b) {
-    return static_cast<ExColor>(r) | (static_cast<ExColor>(g) << 8) |
-           (static_cast<ExColor>(b) << 16);
-}
-constexpr uint8_t RedOf(ExColor c) {
-    return static_cast<uint8_t>(c & 0xFF);
-}
-constexpr uint8_t GreenOf(ExColor c) {
-    return static_cast<uint8_t>((c >> 8) & 0xFF);
-}
-constexpr uint8_t BlueOf(ExColor c) {
-    return static_cast<uint8_t>((c >> 16) & 0xFF);
-}
-
 struct ExThemeColors {
-    ExColor Background;
-    ExColor Body;
-    ExColor BodyFrame;
-    ExColor Text;
-    ExColor HotText;
-    ExColor SpecialText;
-    ExColor SpecialHotText;
+    TColor Background;
+    TColor Body;
+    TColor BodyFrame;
+    TColor Text;
+    TColor HotText;
+    TColor SpecialText;
+    TColor SpecialHotText;
     bool operator==(const ExThemeColors&) const = default;
 };
 
@@ -83,7 +50,7 @@ constexpr int ThemeButtonX(bool collapsed, bool hot) {
 bool IsUsableThemePicture(int width, int height);
 
 // Reads the seven sample pixels; `pixel` answers 0x00BBGGRR for (x, y).
-ExThemeColors ThemeColorsFromPicture(const std::function<ExColor(int x, int y)>& pixel);
+ExThemeColors ThemeColorsFromPicture(const std::function<TColor(int x, int y)>& pixel);
 
 // Rows of the 8 x 8 arrow glyphs, bit 7 = leftmost pixel, set = glyph pixel.
 using ExGlyphRows = std::array<uint8_t, 8>;
@@ -95,7 +62,7 @@ uint8_t BlendValue(uint8_t c, uint8_t b, int current, int full);
 
 // Fades `count` blue-green-red pixels toward (r, g, b) of `background`.
 // current <= 0 fills with the background; current >= full leaves the pixels as they are.
-void BlendPixelsBgr(std::span<uint8_t> pixels, ExColor background, int current, int full);
+void BlendPixelsBgr(std::span<uint8_t> pixels, TColor background, int current, int full);
 
 // One image drawn over black and over white (blue-green-red pixels) gives its premultiplied
 // blue-green-red-alpha pixels: a channel that reads b over black and w over white has the

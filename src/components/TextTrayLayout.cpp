@@ -4,23 +4,13 @@
 
 namespace ombrevane {
 
-std::uint32_t ColorToRgb(TColor color, const std::function<std::uint32_t(int)>& sysColor) {
-    if (color == kColorNone) {
-        return 0;
-    }
-    if ((color >> 24) == 0xFFu) {
-        return sysColor ? (sysColor(static_cast<int>(color & 0xFFu)) & 0xFFFFFFu) : 0;
-    }
-    return color & 0xFFFFFFu;
-}
-
 TextIconColors ComputeTextIconColors(TColor color, std::uint32_t fontRgb,
-                                     const std::function<std::uint32_t(int)>& sysColor) {
+                                     SystemColorLookup systemColor) {
     fontRgb &= 0xFFFFFFu;
     if (color == kColorNone) {
         return {InverseRgb(fontRgb), InverseRgb(fontRgb)};
     }
-    std::uint32_t rgb = ColorToRgb(color, sysColor);
+    std::uint32_t rgb = ColorToRgb(color, systemColor);
     if (rgb == fontRgb) {
         return {InverseRgb(fontRgb), kColorNone};
     }

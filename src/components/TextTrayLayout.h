@@ -1,6 +1,8 @@
 #pragma once
-// The platform-free half of the text tray icon: colour values, where each text line goes in
-// the 16 x 16 image, and how the painted pixels become an icon with a transparency mask.
+// The platform-free half of the text tray icon: where each text line goes in the 16 x 16
+// image, and how the painted pixels become an icon with a transparency mask.
+
+#include "components/Color.h"
 
 #include <cstdint>
 #include <functional>
@@ -10,21 +12,7 @@
 
 namespace ombrevane {
 
-// Colour values: 0x00BBGGRR a plain colour, 0xFF0000nn system colour nn, kColorNone none.
-using TColor = std::uint32_t;
-constexpr TColor kColorNone = 0x1FFFFFFF;
-constexpr TColor kColorBtnFace = 0xFF00000F;
-constexpr TColor kColorBlack = 0x00000000;
-constexpr TColor kColorWhite = 0x00FFFFFF;
-
 constexpr int kTrayIconSize = 16;
-
-// The 0x00BBGGRR value of a colour; system colours are looked up with sysColor(index).
-// None has no RGB value and gives black.
-std::uint32_t ColorToRgb(TColor color, const std::function<std::uint32_t(int)>& sysColor);
-inline std::uint32_t InverseRgb(std::uint32_t rgb) {
-    return (rgb ^ 0xFFFFFFu) & 0xFFFFFFu;
-}
 
 // The colour painted behind the text and the colour that becomes transparent in the icon.
 struct TextIconColors {
@@ -34,7 +22,7 @@ struct TextIconColors {
 // Background none, or equal to the font colour, paints the inverse of the font colour so
 // the text stays readable; only none turns that background transparent.
 TextIconColors ComputeTextIconColors(TColor color, std::uint32_t fontRgb,
-                                     const std::function<std::uint32_t(int)>& sysColor);
+                                     SystemColorLookup systemColor);
 
 // Lines separated by carriage returns; a trailing one gives an empty last line, a line feed
 // stays part of the next line.

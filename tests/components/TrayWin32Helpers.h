@@ -1,9 +1,11 @@
 #pragma once
-// Helpers of the Win32 tray tests: pumping messages with a bound, reading icons back,
-// asking the shell whether an icon is there.
+// Helpers of the Win32 tray tests: reading icons back, asking the shell whether an icon is
+// there (and the message pump of every Win32 test).
 
 #include "components/TextTrayLayout.h"
 #include "components/win32/CoolTrayIcon.h"
+#include "components/win32/IconFromPixels.h"
+#include "platform/MessagePump.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -13,32 +15,6 @@
 #include <string>
 
 namespace ombrevane::testing {
-
-// Dispatches messages until pred() holds or the time is up; returns pred().
-inline bool PumpUntil(const std::function<bool()>& pred, std::chrono::milliseconds limit) {
-    auto end = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        if (pred()) {
-            return true;
-        }
-        auto now = std::chrono::steady_clock::now();
-        if (now >= end) {
-            return false;
-        }
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - now).count();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE,
-                                    static_cast<DWORD>(std::min<long long>(left, 50)), QS_ALLINPUT);
-    }
-}
-
-inline void PumpFor(std::chrono::milliseconds time) {
-    PumpUntil([] { return false; }, time);
-}
 
 // Whether the shell knows the icon (hwnd, id): only then does a modify succeed.
 inline bool IconInTray(HWND hwnd, UINT id) {

@@ -368,6 +368,25 @@ TEST(TrayCallbackWin32, TwoIconsShareOneWindowAndGetOnlyTheirOwnCallbacks) {
     EXPECT_TRUE(::IsWindow(window));
 }
 
+TEST(TrayCallbackWin32, HandlerAgreesToEndTheSessionAndOutlivesCloseRequests) {
+    RecordingWindow owner;
+    HWND window = nullptr;
+    {
+        win32::TCoolTrayIcon tray(owner.get());
+        window = tray.HandlerWindow();
+        EXPECT_EQ(::SendMessageA(window, WM_QUERYENDSESSION, 0, 0), 1);
+        EXPECT_EQ(::SendMessageA(window, WM_CLOSE, 0, 0), 1);
+        ASSERT_TRUE(::IsWindow(window));
+        std::vector<std::string> log;
+        tray.OnClick = [&] { log.push_back("click"); };
+        ::PostMessageA(window, tray_message::kCallback, tray.IconId(), WM_LBUTTONDOWN);
+        ::PostMessageA(window, tray_message::kCallback, tray.IconId(), WM_LBUTTONUP);
+        EXPECT_TRUE(PumpUntil([&] { return !log.empty(); }, 2s)) << "still routing callbacks";
+    }
+    EXPECT_FALSE(::IsWindow(window)) << "the window goes with its last icon";
+    EXPECT_EQ(win32::TTrayIconHandler::CurrentWindow(), nullptr);
+}
+
 TEST(TrayCallbackWin32, RightButtonShowsTheMenuAndDoubleClickRunsTheDefaultItem) {
     RecordingWindow owner;
     win32::UniqueMenu menu(::CreatePopupMenu());

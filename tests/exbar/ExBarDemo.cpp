@@ -4,8 +4,9 @@
 //   render scroll=<0|1> <group>=<state>/<height>... ; paint <group> ; click <id>
 // Arguments: --classic (no theme picture), --height <pixels> (bar height, default 300).
 
-#include "components/ExBarControl.h"
+#include "components/win32/ExBarControl.h"
 #include "exbar/OptionsBarContent.h"
+#include "platform/win32/WindowClass.h"
 
 #include <commctrl.h>
 #include <windows.h>
@@ -116,13 +117,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             demo.height = std::max(50, std::atoi(__argv[++i]));
         }
     }
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DemoProc;
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = "ExBarDemo";
-    ::RegisterClassA(&wc);
+    win32::EnsureWindowClass({.name = "ExBarDemo",
+                              .procedure = DemoProc,
+                              .cursor = win32::SystemCursor(win32::kIdcArrow),
+                              .background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)});
     RECT frame{0, 0, 180 + 200, demo.height};
     ::AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
     win32::UniqueWindow window(::CreateWindowExA(

@@ -36,7 +36,7 @@ struct DrawnText {
     int X;
     int Y;
     std::string Text;
-    ExColor Color;
+    TColor Color;
     ExFontStyle Font;
 };
 
@@ -46,9 +46,9 @@ public:
     int TextWidth(const std::string& text) const override { return metrics_->TextWidth(text); }
     int TextHeight(const std::string& text) const override { return metrics_->TextHeight(text); }
     void SetClip(const ExRect& area) override { clips.push_back(area); }
-    void FillRect(const ExRect& area, ExColor color) override { fills.push_back({area, color}); }
+    void FillRect(const ExRect& area, TColor color) override { fills.push_back({area, color}); }
     void SetFont(ExFontStyle style) override { font_ = style; }
-    void SetTextColor(ExColor color) override { color_ = color; }
+    void SetTextColor(TColor color) override { color_ = color; }
     void DrawString(int x, int y, const std::string& text) override {
         texts.push_back({x, y, text, color_, font_});
     }
@@ -58,15 +58,15 @@ public:
     void DrawThemePart(const ExRect& source, const ExRect& target) override {
         themeParts.push_back({source, target});
     }
-    void DrawGlyph(ExGlyph glyph, int x, int y, ExColor color) override {
+    void DrawGlyph(ExGlyph glyph, int x, int y, TColor color) override {
         glyphs.push_back({glyph, x, y, color});
     }
-    void DrawLine(int, int, int, int, ExColor) override { ++lines; }
+    void DrawLine(int, int, int, int, TColor) override { ++lines; }
     void DrawCheck(const ExRect& box, int state, bool enabled, bool flat) override {
         checks.push_back({box, state, enabled, flat});
     }
-    void DrawDottedFrame(const ExRect& area, ExColor) override { dotted.push_back(area); }
-    void BlendToward(const ExRect& area, ExColor background, int current, int full) override {
+    void DrawDottedFrame(const ExRect& area, TColor) override { dotted.push_back(area); }
+    void BlendToward(const ExRect& area, TColor background, int current, int full) override {
         blends.push_back({area, background, current, full});
     }
 
@@ -82,7 +82,7 @@ public:
 
     struct Fill {
         ExRect Area;
-        ExColor Color;
+        TColor Color;
     };
     struct Image {
         int Index, X, Y;
@@ -93,7 +93,7 @@ public:
     struct Glyph {
         ExGlyph Kind;
         int X, Y;
-        ExColor Color;
+        TColor Color;
     };
     struct Check {
         ExRect Box;
@@ -102,7 +102,7 @@ public:
     };
     struct Blend {
         ExRect Area;
-        ExColor Background;
+        TColor Background;
         int Current, Full;
     };
     std::vector<ExRect> clips;
@@ -119,7 +119,7 @@ public:
 private:
     const FakeMetrics* metrics_;
     ExFontStyle font_{};
-    ExColor color_ = 0;
+    TColor color_ = 0;
 };
 
 // The window side: a bar 218 wide (17 of it the scroll bar when shown) and 400 high.

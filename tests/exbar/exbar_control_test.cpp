@@ -1,7 +1,7 @@
 // The navigation bar's window under Wine: what lands in the back buffer, the scroll bar, the
 // theme copy, the classic look and the arrow glyph resources.
 
-#include "components/ExBarControl.h"
+#include "components/win32/ExBarControl.h"
 #include "exbar/OptionsBarContent.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +16,8 @@
 namespace ombrevane {
 namespace {
 
-ExColor ToEx(COLORREF color) {
-    return static_cast<ExColor>(color & 0xFFFFFF);
+TColor ToEx(COLORREF color) {
+    return static_cast<TColor>(color & 0xFFFFFF);
 }
 
 HBITMAP LoadBlueImg() {
@@ -73,10 +73,10 @@ protected:
         return dynamic_cast<TExMenuItem&>(
             *control_->Bar().Groups[group].Items.at(static_cast<size_t>(item)));
     }
-    ExColor Pixel(int x, int y) const { return control_->Surface().BackBuffer().PixelAt(x, y); }
+    TColor Pixel(int x, int y) const { return control_->Surface().BackBuffer().PixelAt(x, y); }
     // How often each colour occurs inside a rectangle of the back buffer.
-    std::map<ExColor, int> Colours(const ExRect& r) const {
-        std::map<ExColor, int> counts;
+    std::map<TColor, int> Colours(const ExRect& r) const {
+        std::map<TColor, int> counts;
         for (int y = r.Top; y < r.Bottom; ++y) {
             for (int x = r.Left; x < r.Right; ++x) {
                 ++counts[Pixel(x, y)];
@@ -85,7 +85,7 @@ protected:
         return counts;
     }
     // The longest run of `color` along one row of the rectangle.
-    int LongestRun(const ExRect& r, ExColor color) const {
+    int LongestRun(const ExRect& r, TColor color) const {
         int best = 0;
         for (int y = r.Top; y < r.Bottom; ++y) {
             int run = 0;
@@ -176,7 +176,7 @@ TEST_F(ExBarControlTest, HotTrackingRepaintMatchesAFullRenderAndReachesTheScreen
         const ExDibBuffer& buffer = control_->Surface().BackBuffer();
         const int width = buffer.Width();
         const int height = buffer.Height();
-        std::vector<ExColor> inPlace;
+        std::vector<TColor> inPlace;
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
                 inPlace.push_back(Pixel(x, y));
@@ -272,7 +272,7 @@ TEST_F(ExBarControlTest, ClassicHeadersAndTheArrowGlyphs) {
     EXPECT_EQ(Pixel(special.Left + 2, special.Top + 2), ToEx(::GetSysColor(COLOR_ACTIVECAPTION)));
     EXPECT_EQ(Pixel(normal.Left + 2, normal.Top + 2), ToEx(::GetSysColor(COLOR_BTNFACE)));
 
-    const auto glyphMatches = [&](const ExRect& header, const ExGlyphRows& rows, ExColor color) {
+    const auto glyphMatches = [&](const ExRect& header, const ExGlyphRows& rows, TColor color) {
         const int left = header.Left + bar.Groups[1].Width - 24;
         const int top = header.Top - 9 + 16;
         for (int y = 0; y < 8; ++y) {
@@ -285,7 +285,7 @@ TEST_F(ExBarControlTest, ClassicHeadersAndTheArrowGlyphs) {
         }
         return true;
     };
-    const ExColor text = ToEx(::GetSysColor(COLOR_BTNTEXT));
+    const TColor text = ToEx(::GetSysColor(COLOR_BTNTEXT));
     EXPECT_TRUE(glyphMatches(normal, GlyphRowsUp(), text));
     bar.Animate = false;
     bar.Groups[1].ToggleGroup();
@@ -317,7 +317,7 @@ TEST_F(ExBarControlTest, CollapsingBodyFadesTowardTheBackground) {
     ASSERT_EQ(desktops.GroupState, ExGroupState::Collapsing);
     const int current = desktops.CurrentHeight;
     const int full = desktops.FullHeight;
-    const ExColor expected =
+    const TColor expected =
         Rgb(BlendValue(237, 122, current, full), BlendValue(242, 160, current, full),
             BlendValue(255, 230, current, full));
     EXPECT_EQ(Pixel(bodyX, bodyY), expected) << current << "/" << full;

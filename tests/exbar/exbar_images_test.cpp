@@ -1,7 +1,7 @@
 // The navigation bar's icon snapshots under Wine: what they put down must be what the image
 // list itself draws, over any background, inside the clip, and after the list grows.
 
-#include "components/ExBarImageList.h"
+#include "components/win32/ExBarImageList.h"
 
 #include <gtest/gtest.h>
 

@@ -55,7 +55,7 @@ TEST_F(ExBarTest, StartsWithTheDocumentedDefaults) {
     EXPECT_EQ(bar.HotObject(), nullptr);
     EXPECT_FALSE(bar.HasThemePicture());
     EXPECT_EQ(bar.Color(), Rgb(255, 255, 255));
-    EXPECT_EQ(bar.TextColor, SystemColor(ExSystemColor::ButtonText));
+    EXPECT_EQ(bar.TextColor, SystemColor(TSystemColor::ButtonText));
     bar.LockUpdates(); // nothing painted: HitRect keeps its initial value
 
     TExGroup& group = bar.Groups.AddGroup("G", false);

@@ -87,7 +87,7 @@ TEST_F(ExBarPaintTest, HeaderCaptionColoursAndPlace) {
     struct Case {
         TExGroup* group;
         bool hot;
-        ExColor color;
+        TColor color;
     };
     const Case cases[] = {{&special, false, kBlue.SpecialText},
                           {&special, true, kBlue.SpecialHotText},
@@ -116,19 +116,19 @@ TEST_F(ExBarPaintTest, ClassicHeaderUsesSystemColoursAndArrowGlyphs) {
     TExGroup& special = AddGroup("Options", true);
     AddGroup("About", false);
     bar.RefreshBar();
-    std::vector<ExColor> headerFills;
+    std::vector<TColor> headerFills;
     for (const auto& fill : host.canvas.fills) {
         if (fill.Area.Height() == 23) {
             headerFills.push_back(fill.Color);
         }
     }
-    EXPECT_EQ(headerFills, (std::vector<ExColor>{SystemColor(ExSystemColor::ActiveCaption),
-                                                 SystemColor(ExSystemColor::ButtonFace)}));
+    EXPECT_EQ(headerFills, (std::vector<TColor>{SystemColor(TSystemColor::ActiveCaption),
+                                                SystemColor(TSystemColor::ButtonFace)}));
     ASSERT_EQ(host.canvas.glyphs.size(), 2u);
     EXPECT_EQ(host.canvas.glyphs[0].Kind, ExGlyph::Up);
     EXPECT_EQ(host.canvas.glyphs[0].X, 194 - 12);
     EXPECT_EQ(host.canvas.glyphs[0].Y, 8 + 16);
-    EXPECT_EQ(host.canvas.glyphs[0].Color, SystemColor(ExSystemColor::CaptionText));
+    EXPECT_EQ(host.canvas.glyphs[0].Color, SystemColor(TSystemColor::CaptionText));
 
     bar.Animate = false;
     special.ToggleGroup();
@@ -197,7 +197,7 @@ TEST_F(ExBarPaintTest, NothingIsDrawnWhileUpdatesAreLocked) {
 // Theme colours and the fade arithmetic
 
 TEST(ExBarTheme, ColoursComeFromTheSevenSamplePixels) {
-    const auto pixel = [](int x, int y) { return static_cast<ExColor>(x * 1000 + y); };
+    const auto pixel = [](int x, int y) { return static_cast<TColor>(x * 1000 + y); };
     const ExThemeColors colors = ThemeColorsFromPicture(pixel);
     EXPECT_EQ(colors.Background, 1001u);
     EXPECT_EQ(colors.Body, 1007u);

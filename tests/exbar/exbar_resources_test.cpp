@@ -47,11 +47,11 @@ TEST(ExBarResources, BlueImgHoldsTheSampleColoursAndHeaders) {
     EXPECT_EQ(colors.SpecialText, Rgb(255, 255, 255));
     EXPECT_EQ(colors.SpecialHotText, Rgb(66, 142, 255));
 
-    const ExColor magenta = Rgb(255, 0, 255);
-    const ExColor background = Rgb(122, 160, 230);
+    const TColor magenta = Rgb(255, 0, 255);
+    const TColor background = Rgb(122, 160, 230);
     struct Pixel {
         int x, y;
-        ExColor color;
+        TColor color;
     };
     const Pixel pixels[] = {
         {267, 10, magenta},
@@ -80,7 +80,7 @@ TEST(ExBarResources, ButtonsCarryChevronsInTheirColours) {
     const ExRgbImage image = MakeBlueImg();
     struct Button {
         int x, y;
-        ExColor chevron;
+        TColor chevron;
     };
     const Button buttons[] = {
         {164, 1, Rgb(0, 60, 165)},     {190, 1, Rgb(66, 142, 255)},   {216, 1, Rgb(0, 60, 165)},

@@ -8,18 +8,18 @@ namespace {
 
 using L = ExThemeLayout;
 
-constexpr ExColor kMagenta = Rgb(255, 0, 255);
-constexpr ExColor kBackground = Rgb(122, 160, 230);
-constexpr ExColor kWhite = Rgb(255, 255, 255);
+constexpr TColor kMagenta = Rgb(255, 0, 255);
+constexpr TColor kBackground = Rgb(122, 160, 230);
+constexpr TColor kWhite = Rgb(255, 255, 255);
 
 struct HeaderStyle {
-    ExColor Left;     // colour at the left end
-    ExColor Right;    // colour at the right end, behind the button
+    TColor Left;      // colour at the left end
+    TColor Right;     // colour at the right end, behind the button
     double FadeStart; // part of the middle that keeps the left colour
-    ExColor CircleFill;
-    ExColor CircleRing;
-    ExColor Chevron;
-    ExColor HotChevron;
+    TColor CircleFill;
+    TColor CircleRing;
+    TColor Chevron;
+    TColor HotChevron;
 };
 
 constexpr HeaderStyle kNormal{kWhite,          Rgb(210, 220, 249), 0.4, kWhite, Rgb(184, 196, 236),
@@ -32,12 +32,12 @@ uint8_t Lerp(uint8_t a, uint8_t b, double t) {
     return static_cast<uint8_t>(std::lround(a + (b - a) * t));
 }
 
-ExColor LerpColor(ExColor a, ExColor b, double t) {
+TColor LerpColor(TColor a, TColor b, double t) {
     return Rgb(Lerp(RedOf(a), RedOf(b), t), Lerp(GreenOf(a), GreenOf(b), t),
                Lerp(BlueOf(a), BlueOf(b), t));
 }
 
-void FillBlock(ExRgbImage& image, int left, int top, int width, int height, ExColor color) {
+void FillBlock(ExRgbImage& image, int left, int top, int width, int height, TColor color) {
     for (int y = top; y < top + height; ++y) {
         for (int x = left; x < left + width; ++x) {
             image.Set(x, y, color);
@@ -53,7 +53,7 @@ void RoundCorner(ExRgbImage& image, int cornerX, int top, int inward) {
 }
 
 // Two stacked chevrons, pointing up or down, centred on (cx, cy).
-void DrawChevrons(ExRgbImage& image, int left, int top, int cx, int cy, bool up, ExColor color) {
+void DrawChevrons(ExRgbImage& image, int left, int top, int cx, int cy, bool up, TColor color) {
     for (int chevron = 0; chevron < 2; ++chevron) {
         const int apex = up ? cy - 5 + 4 * chevron : cy + 5 - 4 * chevron;
         const int dir = up ? 1 : -1;
@@ -137,9 +137,9 @@ std::vector<uint8_t> BmpHeaders(int width, int height, int bitsPerPixel, uint32_
 ExRgbImage MakeBlueImg() {
     ExRgbImage image{268, 49, {}};
     image.Pixels.assign(static_cast<size_t>(image.Width * image.Height), kMagenta);
-    const ExColor samples[7] = {kBackground,      Rgb(237, 242, 255), Rgb(255, 255, 255),
-                                Rgb(33, 93, 198), Rgb(66, 142, 255),  Rgb(255, 255, 255),
-                                Rgb(66, 142, 255)};
+    const TColor samples[7] = {kBackground,      Rgb(237, 242, 255), Rgb(255, 255, 255),
+                               Rgb(33, 93, 198), Rgb(66, 142, 255),  Rgb(255, 255, 255),
+                               Rgb(66, 142, 255)};
     for (size_t i = 0; i < 7; ++i) {
         FillBlock(image, 0, L::SampleY[i] - 1, 4, 5, samples[i]);
     }
@@ -154,7 +154,7 @@ std::vector<uint8_t> EncodeBmp24(const ExRgbImage& image) {
     std::vector<uint8_t> out = BmpHeaders(image.Width, image.Height, 24, 0, imageBytes);
     for (int y = image.Height - 1; y >= 0; --y) {
         for (int x = 0; x < image.Width; ++x) {
-            const ExColor c = image.At(x, y);
+            const TColor c = image.At(x, y);
             out.push_back(BlueOf(c));
             out.push_back(GreenOf(c));
             out.push_back(RedOf(c));

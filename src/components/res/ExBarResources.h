@@ -13,10 +13,10 @@ namespace ombrevane {
 struct ExRgbImage {
     int Width = 0;
     int Height = 0;
-    std::vector<ExColor> Pixels;
+    std::vector<TColor> Pixels;
 
-    ExColor At(int x, int y) const { return Pixels[static_cast<size_t>(y * Width + x)]; }
-    void Set(int x, int y, ExColor color) { Pixels[static_cast<size_t>(y * Width + x)] = color; }
+    TColor At(int x, int y) const { return Pixels[static_cast<size_t>(y * Width + x)]; }
+    void Set(int x, int y, TColor color) { Pixels[static_cast<size_t>(y * Width + x)] = color; }
 };
 
 // The options dialog's theme picture "BlueImg": 268 x 49.

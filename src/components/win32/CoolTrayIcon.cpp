@@ -22,49 +22,17 @@ std::weak_ptr<TTrayIconHandler>& SharedHandler() {
     return handler;
 }
 
-ATOM RegisterHandlerClass() {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = ::DefWindowProcA;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.lpszClassName = kHandlerClass;
-    return ::RegisterClassExA(&wc);
-}
-
-BITMAPINFO IconBitmapInfo() {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = kTrayIconSize;
-    info.bmiHeader.biHeight = -kTrayIconSize; // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
 } // namespace
 
 // ---- TTrayIconHandler ----
 
 TTrayIconHandler::TTrayIconHandler() {
-    static const ATOM atom = RegisterHandlerClass();
-    (void)atom;
     taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
-    window_.reset(::CreateWindowExA(WS_EX_TOOLWINDOW, kHandlerClass, "", WS_POPUP, 0, 0, 0, 0,
-                                    nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
-    if (!window_) {
+    WindowPlacement placement;
+    placement.exStyle = WS_EX_TOOLWINDOW;
+    placement.style = WS_POPUP;
+    if (!window_.Create(*this, {.name = kHandlerClass}, placement)) {
         throw std::runtime_error("cannot create the tray icon window");
-    }
-    ::SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    ::SetWindowLongPtrA(window_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
-}
-
-TTrayIconHandler::~TTrayIconHandler() {
-    if (window_) {
-        // Back to the default procedure: our own refuses WM_DESTROY and friends.
-        ::SetWindowLongPtrA(window_.get(), GWLP_WNDPROC,
-                            reinterpret_cast<LONG_PTR>(&::DefWindowProcA));
-        ::SetWindowLongPtrA(window_.get(), GWLP_USERDATA, 0);
     }
 }
 
@@ -95,15 +63,7 @@ void TTrayIconHandler::Unregister(std::uint32_t iconId) {
     icons_.erase(iconId);
 }
 
-LRESULT CALLBACK TTrayIconHandler::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TTrayIconHandler*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self == nullptr) {
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
-    }
-    return self->HandleMessage(msg, wParam, lParam);
-}
-
-LRESULT TTrayIconHandler::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT TTrayIconHandler::OnMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == tray_message::kCallback) {
         auto found = icons_.find(static_cast<std::uint32_t>(wParam));
         if (found != icons_.end()) {
@@ -128,69 +88,16 @@ LRESULT TTrayIconHandler::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) 
         return 0;
     }
     switch (msg) {
-    case WM_DESTROY:
     case WM_CLOSE:
+        // Never closed by a close request: the window lives exactly as long as its last
+        // icon, and without it every icon of the process would stop hearing from the shell.
+        return 1;
     case WM_QUERYENDSESSION:
-    case WM_QUIT:
-    case WM_ENDSESSION:
-    case WM_NCDESTROY:
+        // Nothing here stands in the way of ending the session.
         return 1;
     default:
-        return ::DefWindowProcA(window_.get(), msg, wParam, lParam);
+        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
     }
-}
-
-// ---- icons from bitmaps ----
-
-IconPixels ReadIconBitmapPixels(HBITMAP bitmap) {
-    IconPixels pixels(kTrayIconSize * kTrayIconSize, 0);
-    BITMAPINFO info = IconBitmapInfo();
-    WindowDc screen(nullptr);
-    if (::GetDIBits(screen.get(), bitmap, 0, kTrayIconSize, pixels.data(), &info, DIB_RGB_COLORS) ==
-        0) {
-        std::fill(pixels.begin(), pixels.end(), 0);
-    }
-    return pixels;
-}
-
-UniqueIcon CreateIconFromImage(const IconImage& image) {
-    constexpr std::size_t kCount = kTrayIconSize * kTrayIconSize;
-    if (image.color.size() != kCount || image.transparent.size() != kCount) {
-        return UniqueIcon();
-    }
-    BITMAPINFO info = IconBitmapInfo();
-    void* bits = nullptr;
-    UniqueGdiObject color(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!color || bits == nullptr) {
-        return UniqueIcon();
-    }
-    std::copy(image.color.begin(), image.color.end(), static_cast<std::uint32_t*>(bits));
-    // Monochrome rows of 16 pixels are two bytes, already WORD aligned; 1 = transparent.
-    std::vector<BYTE> maskBits(kTrayIconSize * 2, 0);
-    for (std::size_t i = 0; i < kCount; ++i) {
-        if (image.transparent[i]) {
-            maskBits[i / 8] |= static_cast<BYTE>(0x80u >> (i % 8));
-        }
-    }
-    UniqueGdiObject mask(::CreateBitmap(kTrayIconSize, kTrayIconSize, 1, 1, maskBits.data()));
-    if (!mask) {
-        return UniqueIcon();
-    }
-    ICONINFO iconInfo{};
-    iconInfo.fIcon = TRUE;
-    iconInfo.hbmColor = static_cast<HBITMAP>(color.get());
-    iconInfo.hbmMask = static_cast<HBITMAP>(mask.get());
-    return UniqueIcon(::CreateIconIndirect(&iconInfo));
-}
-
-bool MakeIconFromBitmap(HBITMAP bitmap, UniqueIcon& icon, TColor transparentColor) {
-    UniqueIcon made =
-        CreateIconFromImage(MaskPixels(ReadIconBitmapPixels(bitmap), transparentColor));
-    if (!made) {
-        return false;
-    }
-    icon = std::move(made);
-    return true;
 }
 
 // ---- TCoolTrayIcon ----

@@ -5,6 +5,7 @@
 
 #include "components/TextTrayLayout.h"
 #include "components/TrayIconCore.h"
+#include "platform/win32/BoundWindow.h"
 #include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
@@ -24,10 +25,9 @@ class TCoolTrayIcon;
 // The hidden window that receives the tray callback of every TCoolTrayIcon of the process.
 // It is a hidden top-level window, not a message-only one, so that the shell's
 // "TaskbarCreated" broadcast reaches it.
-class TTrayIconHandler {
+class TTrayIconHandler final : private WindowOwner {
 public:
     TTrayIconHandler();
-    ~TTrayIconHandler();
     TTrayIconHandler(const TTrayIconHandler&) = delete;
     TTrayIconHandler& operator=(const TTrayIconHandler&) = delete;
 
@@ -43,26 +43,16 @@ private:
     friend class TCoolTrayIcon;
     std::uint32_t Register(TCoolTrayIcon* icon);
     void Unregister(std::uint32_t iconId);
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    UniqueWindow window_;
     UINT taskbarCreated_ = 0;
     std::map<std::uint32_t, TCoolTrayIcon*> icons_;
     std::uint32_t nextId_ = 1;
+    BoundWindow window_;
 };
 
 // Balloon icon kinds.
 enum class TBalloonHintIcon { None = 0, Info = 1, Warning = 2, Error = 3 };
-
-// Makes a 16 x 16 icon from a bitmap; pixels of transparentColor become transparent
-// (kColorNone keeps every pixel opaque). The bitmap itself is left unchanged.
-bool MakeIconFromBitmap(HBITMAP bitmap, UniqueIcon& icon, TColor transparentColor);
-
-// The pixels of a 16 x 16 bitmap, top row first, as 0x00RRGGBB.
-IconPixels ReadIconBitmapPixels(HBITMAP bitmap);
-// An icon from colour and mask pixels; null on failure.
-UniqueIcon CreateIconFromImage(const IconImage& image);
 
 class TCoolTrayIcon : public TrayIconCore {
 public:

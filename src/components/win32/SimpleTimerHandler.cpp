@@ -1,6 +1,6 @@
 #include "components/win32/SimpleTimerHandler.h"
 
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/BoundWindow.h"
 
 #include <stdexcept>
 
@@ -9,7 +9,7 @@ namespace {
 
 constexpr char kWindowClass[] = "OmbrevaneSimpleTimerWindow";
 
-class TSimpleTimerHandler : public TimerHost {
+class TSimpleTimerHandler final : public TimerHost, private WindowOwner {
 public:
     TSimpleTimerHandler();
     HWND Window() const { return window_.get(); }
@@ -20,9 +20,9 @@ private:
     }
     void StopSystemTimer(std::uint32_t timerId) override { ::KillTimer(window_.get(), timerId); }
 
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    UniqueWindow window_;
+    BoundWindow window_;
 };
 
 // One handler per process, alive while some timer holds it.
@@ -31,35 +31,18 @@ std::weak_ptr<TSimpleTimerHandler>& SharedHandler() {
     return handler;
 }
 
-ATOM RegisterTimerWindowClass() {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = ::DefWindowProcA;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.lpszClassName = kWindowClass;
-    return ::RegisterClassExA(&wc);
-}
-
 TSimpleTimerHandler::TSimpleTimerHandler() {
-    static const ATOM atom = RegisterTimerWindowClass();
-    (void)atom;
     // Message-only: it never needs broadcasts, only its own WM_TIMER.
-    window_.reset(::CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                    ::GetModuleHandleA(nullptr), nullptr));
-    if (!window_) {
+    WindowPlacement placement;
+    placement.parent = HWND_MESSAGE;
+    if (!window_.Create(*this, {.name = kWindowClass}, placement)) {
         throw std::runtime_error("cannot create the timer window");
     }
-    ::SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    ::SetWindowLongPtrA(window_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
 }
 
-LRESULT CALLBACK TSimpleTimerHandler::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT TSimpleTimerHandler::OnMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_TIMER) {
-        auto* self =
-            reinterpret_cast<TSimpleTimerHandler*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-        if (self != nullptr) {
-            self->Dispatch(static_cast<std::uint32_t>(wParam));
-        }
+        Dispatch(static_cast<std::uint32_t>(wParam));
         return 0;
     }
     return ::DefWindowProcA(hwnd, msg, wParam, lParam);

@@ -1,17 +1,12 @@
 #include "components/win32/TextTrayIcon.h"
 
+#include "components/win32/IconFromPixels.h"
+#include "components/win32/SystemColor.h"
+
 #include <stdexcept>
 
 namespace ombrevane::win32 {
 namespace {
-
-std::uint32_t SysColor(int index) {
-    return ::GetSysColor(index);
-}
-
-std::uint32_t ToRgb(TColor color) {
-    return ColorToRgb(color, SysColor);
-}
 
 // A solid rectangle without creating a brush: an opaque empty text run.
 void FillSolid(HDC dc, const RECT& rect, std::uint32_t rgb) {
@@ -25,20 +20,6 @@ UniqueGdiObject CreateTrayFont(const TTrayFont& font) {
         FALSE, font.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
         // Smoothed edges would blend into colours that no mask colour matches.
         NONANTIALIASED_QUALITY, DEFAULT_PITCH, font.name.c_str()));
-}
-
-UniqueGdiObject CreateIconDib(std::uint32_t** bits) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = kTrayIconSize;
-    info.bmiHeader.biHeight = -kTrayIconSize;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* raw = nullptr;
-    UniqueGdiObject bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &raw, nullptr, 0));
-    *bits = static_cast<std::uint32_t*>(raw);
-    return bitmap;
 }
 
 } // namespace
@@ -89,8 +70,8 @@ void TTextTrayIcon::SetBackgroundIcon(HICON icon) {
 }
 
 void TTextTrayIcon::PaintTextBitmap() {
-    std::uint32_t fontRgb = ToRgb(font_.color);
-    TextIconColors colors = ComputeTextIconColors(color_, fontRgb, SysColor);
+    std::uint32_t fontRgb = ResolveColor(font_.color);
+    TextIconColors colors = ComputeTextIconColors(color_, fontRgb, &SystemColorRgb);
     keyColor_ = colors.keyRgb;
     transparentColor_ = colors.transparent;
 
@@ -119,7 +100,7 @@ void TTextTrayIcon::PaintTextBitmap() {
                        static_cast<int>(line.text.size()));
         }
         if (border_) {
-            std::uint32_t borderRgb = ToRgb(borderColor_);
+            std::uint32_t borderRgb = ResolveColor(borderColor_);
             const int n = kTrayIconSize;
             FillSolid(dc.get(), RECT{0, 0, n, 1}, borderRgb);
             FillSolid(dc.get(), RECT{0, n - 1, n, n}, borderRgb);

@@ -2,66 +2,35 @@
 
 #include "config/programinfo.h"
 #include "platform/ErrorReport.h"
-#include "platform/win32/WindowClass.h"
 #include "shared/ControllerWindow.h"
 
-#include <string>
-
 namespace ombrevane::win32 {
-
-namespace {
-
-const std::string kClassName(kControllerClassName);
-
-} // namespace
 
 MainformWindow::MainformWindow(DesktopPlatform& platform)
     : form_(MainformPorts{platform, trayIcon_, unwired_, unwired_, unwired_, registry_, unwired_,
                           unwired_, unwired_, host_, GetExtInfo()->GetConfigDir()}) {}
 
-std::unique_ptr<MainformWindow> MainformWindow::Create(HINSTANCE instance, HWND owner,
-                                                       DesktopPlatform& platform) {
-    if (!EnsureWindowClass(instance, kClassName.c_str(), WindowProc)) {
-        return nullptr;
-    }
+std::unique_ptr<MainformWindow> MainformWindow::Create(HWND owner, DesktopPlatform& platform) {
     auto self = std::make_unique<MainformWindow>(platform);
     // Never shown; the application window owns it so that it gets no task bar button.
-    const HWND hwnd =
-        ::CreateWindowExA(0, kClassName.c_str(), "Ombrevane", WS_OVERLAPPEDWINDOW, kMainformLeft, 0,
-                          400, 300, owner, nullptr, instance, self.get());
-    if (hwnd == nullptr) {
+    WindowPlacement placement;
+    placement.title = "Ombrevane";
+    placement.style = WS_OVERLAPPEDWINDOW;
+    placement.x = kMainformLeft;
+    placement.width = 400;
+    placement.height = 300;
+    placement.parent = owner;
+    if (!self->window_.Create(
+            *self, {.name = kControllerClassName, .cursor = SystemCursor(kIdcArrow)}, placement)) {
         return nullptr;
     }
-    self->window_.reset(hwnd);
+    const HWND hwnd = self->window_.get();
     self->trayIcon_.Create(hwnd, owner);
     self->host_.Attach(hwnd, owner);
     // Created outside the window procedure: what it lets out is reported here, and the
     // instance goes on with what was set up.
     RunReportingErrors([&] { self->form_.FormCreate(); });
     return self;
-}
-
-LRESULT CALLBACK MainformWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<MainformWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    }
-    if (self == nullptr) {
-        return ::DefWindowProcA(hwnd, message, wParam, lParam);
-    }
-    // An error no handler dealt with (a settings file that cannot be written) must not unwind
-    // through the system's frames: the user is told and the instance goes on.
-    try {
-        return self->OnMessage(hwnd, message, wParam, lParam);
-    } catch (...) {
-        ReportCurrentException();
-        return 0;
-    }
 }
 
 LRESULT MainformWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -2,19 +2,30 @@
 
 namespace ombrevane::win32 {
 
-bool EnsureWindowClass(HINSTANCE instance, const char* className, WNDPROC procedure) {
+HINSTANCE ProgramInstance() {
+    return ::GetModuleHandleA(nullptr);
+}
+
+bool EnsureWindowClass(const WindowClass& windowClass) {
+    const HINSTANCE instance = ProgramInstance();
     WNDCLASSEXA existing{};
     existing.cbSize = sizeof(existing);
-    if (::GetClassInfoExA(instance, className, &existing)) {
+    if (::GetClassInfoExA(instance, windowClass.name, &existing)) {
         return true;
     }
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = className;
-    return ::RegisterClassExA(&windowClass) != 0;
+    WNDCLASSEXA registered{};
+    registered.cbSize = sizeof(registered);
+    registered.lpfnWndProc = windowClass.procedure;
+    registered.hInstance = instance;
+    registered.hCursor = windowClass.cursor;
+    registered.hbrBackground = windowClass.background;
+    registered.lpszClassName = windowClass.name;
+    // Another thread may have registered it since the look-up.
+    return ::RegisterClassExA(&registered) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+HCURSOR SystemCursor(WORD id) {
+    return ::LoadCursorA(nullptr, MAKEINTRESOURCEA(id));
 }
 
 } // namespace ombrevane::win32

@@ -1,4 +1,4 @@
-#include "components/ExBarImageList.h"
+#include "components/win32/ExBarImageList.h"
 
 #include "components/ExBarTheme.h"
 

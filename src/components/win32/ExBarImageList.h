@@ -9,7 +9,7 @@
 // an image in place, hand the list to the bar again.
 
 #include "components/ExBar.h"
-#include "components/ExDibBuffer.h"
+#include "components/win32/ExDibBuffer.h"
 
 #include <windows.h>
 #include <commctrl.h>

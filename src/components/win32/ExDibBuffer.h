@@ -30,7 +30,7 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     // 0x00BBGGRR of a pixel; 0 outside the buffer.
-    ExColor PixelAt(int x, int y) const;
+    TColor PixelAt(int x, int y) const;
 
 private:
     win32::UniqueMemoryDc dc_;

@@ -1,4 +1,4 @@
-#include "components/ExDibBuffer.h"
+#include "components/win32/ExDibBuffer.h"
 
 #include "platform/DebugOutput.h"
 
@@ -46,7 +46,7 @@ ExDibBuffer::~ExDibBuffer() {
     }
 }
 
-ExColor ExDibBuffer::PixelAt(int x, int y) const {
+TColor ExDibBuffer::PixelAt(int x, int y) const {
     if (bits_ == nullptr || x < 0 || y < 0 || x >= width_ || y >= height_) {
         return 0;
     }
