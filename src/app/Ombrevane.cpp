@@ -6,6 +6,7 @@
 #include "controller/win32/MainformWindow.h"
 #include "desktops/tileswitchUtils.h"
 #include "platform/ErrorReport.h"
+#include "platform/win32/Dialog.h"
 #include "platform/win32/Win32DesktopPlatform.h"
 #include "platform/win32/Win32SyncPlatform.h"
 
@@ -29,6 +30,9 @@ int RunMessageLoop() {
         }
         if (result == -1) {
             return 1;
+        }
+        if (win32::HandleDialogMessage(message)) {
+            continue;
         }
         ::TranslateMessage(&message);
         ::DispatchMessageA(&message);
