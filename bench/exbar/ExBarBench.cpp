@@ -4,7 +4,7 @@
 // from the image list against the bar's snapshot of it, the step that decides the hot update.
 
 #include "components/win32/ExBarControl.h"
-#include "exbar/OptionsBarContent.h"
+#include "dialogs/OptionsBarContent.h"
 
 #include <commctrl.h>
 #include <windows.h>

@@ -5,7 +5,7 @@
 // Arguments: --classic (no theme picture), --height <pixels> (bar height, default 300).
 
 #include "components/win32/ExBarControl.h"
-#include "exbar/OptionsBarContent.h"
+#include "dialogs/OptionsBarContent.h"
 #include "platform/win32/WindowClass.h"
 
 #include <commctrl.h>

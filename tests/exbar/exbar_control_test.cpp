@@ -2,7 +2,7 @@
 // theme copy, the classic look and the arrow glyph resources.
 
 #include "components/win32/ExBarControl.h"
-#include "exbar/OptionsBarContent.h"
+#include "dialogs/OptionsBarContent.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The navigation bar's model: layout, text fitting, animation, hit testing and the mouse.
 
 #include "exbar/ExBarFakes.h"
-#include "exbar/OptionsBarContent.h"
+#include "dialogs/OptionsBarContent.h"
 
 #include <gtest/gtest.h>
 
