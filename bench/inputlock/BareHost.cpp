@@ -3,6 +3,7 @@
 // per arrival, like the inputward test host, and ends on message 32770.
 
 #include "platform/win32/UniqueHandle.h"
+#include "shared/ControllerWindow.h"
 
 #include <windows.h>
 
@@ -11,7 +12,8 @@
 namespace {
 
 constexpr char kClass[] = "OmbrevaneBareHost";
-constexpr UINT kMsgKey = 2230;
+// The message the library posts for a digit key, so the script reads both hosts alike.
+constexpr UINT kMsgKey = ombrevane::WM_INTERNAL_DLL_DESKTOPKEY;
 constexpr UINT kMsgQuit = WM_APP + 2;
 
 HWND window = nullptr;

@@ -4,6 +4,7 @@
 
 #include "inputlock/inputwardexport.h"
 #include "platform/win32/UniqueHandle.h"
+#include "shared/ControllerWindow.h"
 
 #include <windows.h>
 
@@ -18,8 +19,7 @@
 namespace ombrevane {
 namespace {
 
-constexpr char kControllerClass[] = "TTileSwitchMainForm";
-constexpr UINT kHotKeyReport = 2233;
+constexpr UINT kHotKeyReport = WM_INTERNAL_DLL_HOTKEY;
 constexpr std::uint16_t kAltShift = 1 | 4;
 
 // Paths handed over by the build are Unix paths when the test runs under Wine.
@@ -88,10 +88,10 @@ protected:
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = &ControllerProc;
         windowClass.hInstance = ::GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = kControllerClass;
+        windowClass.lpszClassName = kControllerClassName;
         ::RegisterClassA(&windowClass);
-        controller_.reset(::CreateWindowExA(0, kControllerClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                            nullptr, windowClass.hInstance, nullptr));
+        controller_.reset(::CreateWindowExA(0, kControllerClassName, "", 0, 0, 0, 0, 0,
+                                            HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr));
         ASSERT_TRUE(controller_);
         library_ = InputWardLibrary::LoadFromFolder(WindowsPath(OMBREVANE_TEST_STAGE_BIN),
                                                     [](const std::string&) {});
