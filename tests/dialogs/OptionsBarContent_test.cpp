@@ -1,7 +1,7 @@
 // The options dialog's navigation bar content: groups, links, hints, ids and images in order.
 
 #include "dialogs/OptionsBarContent.h"
-#include "exbar/ExBarFakes.h"
+#include "components/ExBarFakes.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 set -uo pipefail
 : "${OMBREVANE_BUILD:?run through ctest, or set OMBREVANE_BUILD}"
 : "${OMBREVANE_SOURCE:=$(cd "$(dirname "$0")/../.." && pwd)}"
-DEMO="$OMBREVANE_BUILD/tests/exbar/exbar_demo.exe"
+DEMO="$OMBREVANE_BUILD/tests/components/exbar_demo.exe"
 [ -f "$DEMO" ] || { echo "FAIL: demo not built: $DEMO"; exit 1; }
 for tool in xdotool import convert; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is needed"; exit 1; }

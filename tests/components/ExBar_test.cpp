@@ -1,6 +1,6 @@
 // The navigation bar's model: layout, text fitting, animation, hit testing and the mouse.
 
-#include "exbar/ExBarFakes.h"
+#include "components/ExBarFakes.h"
 #include "dialogs/OptionsBarContent.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "config/programinfo.h"
 #include "platform/FileSystem.h"
 #include "platform/win32/UniqueHandle.h"
-#include "TestFolder.h"
+#include "config/TestFolder.h"
 
 #include <gtest/gtest.h>
 

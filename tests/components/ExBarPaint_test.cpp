@@ -1,6 +1,6 @@
 // What the navigation bar draws: header forms, colours, icons, base items and the fade.
 
-#include "exbar/ExBarFakes.h"
+#include "components/ExBarFakes.h"
 
 #include <gtest/gtest.h>
 
