@@ -3,7 +3,7 @@
 // per arrival, like the inputward test host, and ends on message 32770.
 
 #include "platform/win32/UniqueHandle.h"
-#include "shared/ControllerWindow.h"
+#include "controller/ControllerWindow.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 #include "desktops/DesktopUtils.h"
 #include "dialogs/StartWithWindows.h"
 #include "platform/ErrorReport.h"
-#include "shared/ControllerWindow.h"
+#include "controller/ControllerWindow.h"
 
 #include <algorithm>
 #include <cstdio>

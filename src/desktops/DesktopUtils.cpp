@@ -1,6 +1,6 @@
 #include "desktops/DesktopUtils.h"
 
-#include "shared/ControllerWindow.h"
+#include "controller/ControllerWindow.h"
 
 namespace ombrevane {
 

@@ -3,7 +3,7 @@
 // running instance of this executable, on every desktop of the window station.
 
 #include "platform/DesktopPlatform.h"
-#include "shared/ControllerWindow.h"
+#include "controller/ControllerWindow.h"
 
 #include <cstdint>
 #include <string_view>

@@ -2,7 +2,7 @@
 
 #include "config/ConfigUnit.h"
 #include "desktops/DesktopUtils.h"
-#include "shared/ControllerWindow.h"
+#include "controller/ControllerWindow.h"
 
 #include <charconv>
 

@@ -3,7 +3,7 @@
 #include "controller/IdleUtils.h"
 
 #include "ControllerFakes.h"
-#include "shared/ControllerWindow.h"
+#include "controller/ControllerWindow.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "controller/MainformUnit.h"
 
 #include "ControllerFakes.h"
-#include "shared/ControllerWindow.h"
+#include "controller/ControllerWindow.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "desktops/DesktopUtils.h"
 
-#include "shared/ControllerWindow.h"
+#include "controller/ControllerWindow.h"
 #include "fake/FakeWindowStation.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 
 #include "config/SettingsFile.h"
 #include "config/TestFolder.h"
-#include "shared/ControllerWindow.h"
+#include "controller/ControllerWindow.h"
 #include "fake/FakeWindowStation.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "desktops/tileswitchUtils.h"
 
-#include "shared/ControllerWindow.h"
+#include "controller/ControllerWindow.h"
 #include "fake/FakeWindowStation.h"
 
 #include <gtest/gtest.h>

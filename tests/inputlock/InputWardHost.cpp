@@ -16,7 +16,7 @@
 //       brings Notepad to the front.
 
 #include "inputlock/inputwardexport.h"
-#include "shared/ControllerWindow.h"
+#include "controller/ControllerWindow.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 
 #include "inputlock/inputwardexport.h"
 #include "platform/win32/UniqueHandle.h"
-#include "shared/ControllerWindow.h"
+#include "controller/ControllerWindow.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 
 #include "config/programinfo.h"
 #include "platform/ErrorReport.h"
-#include "shared/ControllerWindow.h"
+#include "controller/ControllerWindow.h"
 
 namespace ombrevane::win32 {
 

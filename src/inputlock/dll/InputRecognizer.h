@@ -3,7 +3,7 @@
 // controller window, and whether the event is kept from the focused program. No windows.h here:
 // the hooks feed it plain values, the tests feed it tables.
 
-#include "shared/ControllerWindow.h"
+#include "controller/ControllerWindow.h"
 
 #include <array>
 #include <bitset>

@@ -18,7 +18,7 @@
 #include "inputlock/dll/InputRecognizer.h"
 #include "inputlock/dll/SharedSection.h"
 #include "platform/win32/UniqueHandle.h"
-#include "shared/ControllerWindow.h"
+#include "controller/ControllerWindow.h"
 
 #include <windows.h>
 
