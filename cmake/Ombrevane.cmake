@@ -117,3 +117,4 @@ function(ombrevane_stage_bin target)
     COMMAND ${CMAKE_COMMAND} -E make_directory ${OMBREVANE_STAGE_BIN}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${OMBREVANE_STAGE_BIN}/)
 endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/Release.cmake)

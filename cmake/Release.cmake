@@ -1,0 +1,20 @@
+# The release form of the Windows build: small binaries that only need system DLLs.
+#
+# Every object gets its own section per function and datum, so the linker drops what nothing
+# calls (--gc-sections); the optimisation level is -O2 (bench/size/size.sh measures -O2
+# against -Os). ombrevane_release_binary strips a shipped binary of its symbols.
+
+set(OMBREVANE_OPTIMIZE -O2 CACHE STRING "Optimisation of the Windows release build: -O2 or -Os")
+
+if(MINGW AND CMAKE_BUILD_TYPE STREQUAL "Release")
+  set(CMAKE_C_FLAGS_RELEASE "${OMBREVANE_OPTIMIZE} -DNDEBUG")
+  set(CMAKE_CXX_FLAGS_RELEASE "${OMBREVANE_OPTIMIZE} -DNDEBUG")
+  add_compile_options(-ffunction-sections -fdata-sections)
+  add_link_options(-Wl,--gc-sections)
+endif()
+
+function(ombrevane_release_binary target)
+  if(MINGW AND CMAKE_BUILD_TYPE STREQUAL "Release")
+    target_link_options(${target} PRIVATE -s)
+  endif()
+endfunction()
