@@ -14,6 +14,9 @@ have Xvfb || need+=(xvfb xauth)
 have xdotool || need+=(xdotool)
 have import || need+=(imagemagick)
 have xwininfo || need+=(x11-utils)
+have chmcmd || need+=(fp-utils)
+have makensis || need+=(nsis)
+have extract_chmLib || need+=(libchm-bin)
 if [ ${#need[@]} -gt 0 ]; then
   echo "Installing: ${need[*]}"
   export DEBIAN_FRONTEND=noninteractive
