@@ -63,13 +63,13 @@ Var Proc4
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\help\Ombrevane.chm"
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "Read the help"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
-!define MUI_UNCOMPONENTSPAGE_TEXT_TOP "Your settings (desktop names, passwords, programs and options) are kept unless you tick their removal."
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Ombrevane is ended on every desktop and removed. Your settings (desktop names, passwords, startup programs and options) are kept unless you tick their removal."
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"

@@ -98,8 +98,8 @@ for _ in $(seq 1 100); do
 done
 [ -n "$second" ] && [ "$second" != "$first" ] || fail "after the update the list reads: $line"
 wait_controller Default "$second"
-count=$(drv list-windows "$CONTROLLER_CLASS" '*' | grep -c "class=$CONTROLLER_CLASS")
-[ "$count" -eq 1 ] || fail "$count controller windows after the update"
+count=$(drv list-windows "$CONTROLLER_CLASS" Default | grep -c "class=$CONTROLLER_CLASS")
+[ "$count" -eq 1 ] || fail "$count controller windows on Default after the update"
 for file in "$SCENARIO_DIR"/settings/*.ini; do
     cmp -s "$file" "$inst/config/$(basename "$file")" || fail "the update changed $(basename "$file")"
 done
@@ -113,8 +113,10 @@ for _ in $(seq 1 150); do
     sleep 0.2
 done
 out=$(drv wait-exit "$second" "$WAIT_MS") || fail "the uninstaller left the program running: $out"
-line=$(read_list Default)
-[[ "$line" == *"missing"* || "$line" == *"count=0"* ]] || fail "an instance is still listed: $line"
+for desktop in Default 'SecretDesktop##1' 'SecretDesktop##2' 'SecretDesktop##3' 'SecretDesktop##4'; do
+    line=$(read_list "$desktop")
+    [[ "$line" == *"missing"* || "$line" == *"count=0"* ]] || fail "an instance on $desktop is still listed: $line"
+done
 for path in bin help Uninstall.exe config/tips.txt; do
     [ ! -e "$inst/$path" ] || fail "not removed: $path"
 done
