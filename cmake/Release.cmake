@@ -19,3 +19,12 @@ function(ombrevane_release_binary target)
     target_link_options(${target} PRIVATE -s)
   endif()
 endfunction()
+
+# A hook library that lives inside every instance: no exception may cross its exported
+# functions and it needs no type information, so neither is compiled in (and none of the
+# runtime that supports them is linked).
+function(ombrevane_lean_library target)
+  if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti)
+  endif()
+endfunction()
