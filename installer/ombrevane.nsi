@@ -4,6 +4,7 @@
 ;
 ; Built by the Windows build (installer/CMakeLists.txt):
 ;   makensis -DVERSION=a.b.c.d -DSTAGE=<staged installation> -DICON=<icon> -DOUTFILE=<setup.exe>
+;            [-DSHIP_CONFIG when the stage's config\ holds files besides settings files]
 ;
 ; A running Ombrevane holds its exe and inputward.dll open, so the setup and the uninstaller
 ; first end every instance the way the program's own Exit does: message 2240 to the controller
@@ -253,7 +254,9 @@ Section "Ombrevane" SecProgram
   ; What the release ships for the settings folder (the tips); never settings files, so an
   ; update keeps the user's.
   SetOutPath "$INSTDIR\config"
-  File /nonfatal /x "*.ini" "${STAGE}/config/*.*"
+  !ifdef SHIP_CONFIG
+    File /x "*.ini" "${STAGE}/config/*.*"
+  !endif
 
   SetOutPath "$INSTDIR\bin"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
