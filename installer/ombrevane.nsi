@@ -36,7 +36,6 @@ ManifestSupportedOS all
 !define END_WAIT_MS 20000
 !define SYNCHRONIZE 0x00100000
 !define FILE_MAP_READ 4
-!define DESKTOP_ALL 0x01FF
 
 Name "Ombrevane"
 OutFile "${OUTFILE}"
@@ -108,25 +107,73 @@ Function ${un}InstanceOf
   ${EndIf}
 FunctionEnd
 
-; The controller window on desktop $R1 into $R2 (0 when there is none). The window belongs to
-; another desktop, so this thread looks from there for a moment; a thread that owns windows
-; cannot, and then looks on its own desktop.
-Function ${un}FindControllerOn
-  StrCpy $R2 0
+; Starts the command line $R8 of the program $R7 on the desktop "Default", whatever desktop this
+; process runs on; waits up to $R9 ms for it to end (0: does not wait). $R9 becomes 1 when it
+; started, else 0.
+Function ${un}RunOnDefault
+  System::Call '*(&w16 "Default") p .r1'
+  System::Alloc 104 ; STARTUPINFOW, zeroed
+  Pop $2
+  System::Call '*$2(i 104, i 0, p 0, p r1)'
+  System::Alloc 24 ; PROCESS_INFORMATION
+  Pop $3
+  System::Call 'kernel32::CreateProcessW(w R7, w R8, p 0, p 0, i 0, i 0, p 0, p 0, p r2, p r3) i .r4'
+  ${If} $4 <> 0
+    System::Call '*$3(p .r5, p .r6)'
+    ${If} $R9 > 0
+      System::Call 'kernel32::WaitForSingleObject(p r5, i R9)'
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r5)'
+    System::Call 'kernel32::CloseHandle(p r6)'
+    StrCpy $R9 1
+  ${Else}
+    StrCpy $R9 0
+  ${EndIf}
+  System::Free $3
+  System::Free $2
+  System::Free $1
+FunctionEnd
+
+; Posts the exit message to the controller window of this process's own desktop, if any.
+Function ${un}PostExitHere
+  FindWindow $1 "${CONTROLLER_CLASS}"
+  ${If} $1 <> 0
+    System::Call 'user32::PostMessageW(p r1, i ${WM_INTERNAL_EXITALL}, p 0, p 0)'
+  ${EndIf}
+FunctionEnd
+
+; Asks the instance on "Default" to end all instances. A window of another desktop cannot be
+; found from here, so when this process runs elsewhere (the user may run the setup on any
+; desktop) a copy of it started on "Default" with /POSTEXIT posts the message there; the exit
+; routine of that instance then leaves the user on the desktop where they are.
+Function ${un}PostExitOnDefault
   System::Call 'kernel32::GetCurrentThreadId() i .r1'
   System::Call 'user32::GetThreadDesktop(i r1) p .r2'
-  System::Call 'user32::OpenDesktopW(w R1, i 0, i 0, i ${DESKTOP_ALL}) p .r3'
-  ${If} $3 P<> 0
-    System::Call 'user32::SetThreadDesktop(p r3) i .r4'
-    ${If} $4 <> 0
-      System::Call 'user32::FindWindowW(w "${CONTROLLER_CLASS}", p 0) p .R2'
-      System::Call 'user32::SetThreadDesktop(p r2)'
-    ${EndIf}
-    System::Call 'user32::CloseDesktop(p r3)'
+  System::Call 'user32::GetUserObjectInformationW(p r2, i 2, w .r3, i ${NSIS_MAX_STRLEN}, *i .r4)'
+  ${If} $3 == "Default"
+    Call ${un}PostExitHere
+  ${Else}
+    StrCpy $R7 "$EXEPATH"
+    !if "${un}" == "un."
+      ; The uninstaller runs from its copy in the temporary folder; _?= keeps that copy from
+      ; copying itself again.
+      StrCpy $R8 '"$EXEPATH" /POSTEXIT _?=$INSTDIR'
+    !else
+      StrCpy $R8 '"$EXEPATH" /POSTEXIT'
+    !endif
+    StrCpy $R9 10000
+    Call ${un}RunOnDefault
   ${EndIf}
-  ${If} $R2 P= 0
-  ${AndIf} $R1 == "Default"
-    System::Call 'user32::FindWindowW(w "${CONTROLLER_CLASS}", p 0) p .R2'
+FunctionEnd
+
+; Run as the copy of PostExitOnDefault: post and end before anything is shown.
+Function ${un}PostExitIfAsked
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/POSTEXIT" $1
+  ${IfNot} ${Errors}
+    Call ${un}PostExitHere
+    Quit
   ${EndIf}
 FunctionEnd
 
@@ -172,21 +219,9 @@ Function ${un}EndOmbrevane
     Return
   ${EndIf}
 
-  ; The exit of the instance on "Default" ends all others; without one there, the first
-  ; instance found elsewhere does the same.
-  ${ForEach} $R5 0 4 + 1
-    ${If} $R5 = 0
-      StrCpy $R1 "Default"
-    ${Else}
-      StrCpy $R1 "SecretDesktop##$R5"
-    ${EndIf}
-    Call ${un}FindControllerOn
-    ${If} $R2 P<> 0
-      DetailPrint "Ending the running Ombrevane"
-      System::Call 'user32::PostMessageW(p R2, i ${WM_INTERNAL_EXITALL}, p 0, p 0)'
-      ${Break}
-    ${EndIf}
-  ${Next}
+  ; The exit of the instance on "Default" ends all others.
+  DetailPrint "Ending the running Ombrevane"
+  Call ${un}PostExitOnDefault
 
   System::Call 'kernel32::GetTickCount() i .R4'
   IntOp $R4 $R4 + ${END_WAIT_MS}
@@ -210,23 +245,21 @@ FunctionEnd
 ; Starts the installed program as the instance of "Default", which then creates the other
 ; desktops, wherever the setup itself runs.
 Function StartOmbrevane
-  System::Call '*(&w16 "Default") p .r1'
-  System::Alloc 104 ; STARTUPINFOW, zeroed
-  Pop $2
-  System::Call '*$2(i 104, i 0, p 0, p r1)'
-  System::Alloc 24 ; PROCESS_INFORMATION
-  Pop $3
-  System::Call 'kernel32::CreateProcessW(w "$INSTDIR\bin\ombrevane.exe", p 0, p 0, p 0, i 0, i 0, p 0, w "$INSTDIR\bin", p r2, p r3) i .r4'
-  ${If} $4 <> 0
-    System::Call '*$3(p .r5, p .r6)'
-    System::Call 'kernel32::CloseHandle(p r5)'
-    System::Call 'kernel32::CloseHandle(p r6)'
-  ${Else}
+  StrCpy $R7 "$INSTDIR\bin\ombrevane.exe"
+  StrCpy $R8 '"$INSTDIR\bin\ombrevane.exe"'
+  StrCpy $R9 0
+  Call RunOnDefault
+  ${If} $R9 = 0
     DetailPrint "Could not start $INSTDIR\bin\ombrevane.exe"
   ${EndIf}
-  System::Free $3
-  System::Free $2
-  System::Free $1
+FunctionEnd
+
+Function .onInit
+  Call PostExitIfAsked
+FunctionEnd
+
+Function un.onInit
+  Call un.PostExitIfAsked
 FunctionEnd
 
 ; --- Installation --------------------------------------------------------------------------------

@@ -2,7 +2,8 @@
 # The setup under Wine: a silent install into the prefix's %LOCALAPPDATA%\Programs\Ombrevane;
 # the files where they belong and the uninstaller registered; the installed program starts and
 # shows its icon; its version block reads back as built; a second silent install over the
-# running program ends it first and leaves one new instance; the silent uninstall ends the
+# running program, started from a created desktop, ends it first and leaves one new instance
+# on "Default"; the silent uninstall ends the
 # instances and removes the program, the start-with-Windows value and the first-run marker,
 # and keeps the settings files. Wine's exit codes say nothing here: only files, registry
 # values and processes are judged.
@@ -17,6 +18,7 @@ setups=("$OMBREVANE_BUILD"/Ombrevane-*-setup.exe)
 setup=${setups[0]}
 version=$(basename "$setup" | sed 's/^Ombrevane-//; s/-setup.exe$//')
 RESOURCES_TEST="$OMBREVANE_BUILD/tests/release/release_resources_test.exe"
+RUN_ON_DESKTOP="$OMBREVANE_BUILD/tests/release/run_on_desktop.exe"
 RUN_KEY='HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
 MARKER_KEY='HKCU\SOFTWARE\Tolvarine\TileSwitch'
 UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ombrevane'
@@ -86,8 +88,11 @@ key_exists "$MARKER_KEY" || wine_q reg add "$MARKER_KEY" /f >/dev/null
 mkdir -p "$SCENARIO_DIR/settings"
 cp "$inst"/config/*.ini "$SCENARIO_DIR/settings/"
 
-# --- A second silent install over the running program -------------------------------------------
-timeout 180 wine "$setup" /S >>"$DEBUG_LOG" 2>&1
+# --- A second silent install over the running program, from another desktop ---------------------
+# The setup must find the controller on "Default" from there, and start the new copy there.
+setup_win=$(win_path "$setup")
+out=$(WINEDEBUG=-all timeout 200 wine "$RUN_ON_DESKTOP" 'SecretDesktop##1' 180000 "$setup_win" /S 2>>"$DEBUG_LOG" | tr -d '\r')
+[[ "$out" == "exit code="* ]] || fail "the setup on SecretDesktop##1: $out"
 out=$(drv wait-exit "$first" "$WAIT_MS") || fail "the running program was not ended by the update: $out"
 second=""
 for _ in $(seq 1 100); do
@@ -103,7 +108,7 @@ count=$(drv list-windows "$CONTROLLER_CLASS" Default | grep -c "class=$CONTROLLE
 for file in "$SCENARIO_DIR"/settings/*.ini; do
     cmp -s "$file" "$inst/config/$(basename "$file")" || fail "the update changed $(basename "$file")"
 done
-note "update: pid $first ended, pid $second runs, settings untouched"
+note "update from SecretDesktop##1: pid $first ended, pid $second runs on Default, settings untouched"
 
 # --- Silent uninstall ---------------------------------------------------------------------------------
 timeout 180 wine "$inst/Uninstall.exe" /S >>"$DEBUG_LOG" 2>&1
