@@ -184,8 +184,11 @@ Function ${un}AwaitInstance
     IntOp $WasRunning $WasRunning + 1
     System::Call 'kernel32::GetTickCount() i .r1'
     IntOp $1 $R4 - $1
+    ; Clamped, so a tick count that wraps during the wait cannot make it unbounded.
     ${If} $1 < 0
       StrCpy $1 0
+    ${ElseIf} $1 > ${END_WAIT_MS}
+      StrCpy $1 ${END_WAIT_MS}
     ${EndIf}
     System::Call 'kernel32::WaitForSingleObject(p R3, i r1) i .r2'
     ${If} $2 <> 0
