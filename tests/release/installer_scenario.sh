@@ -111,6 +111,12 @@ done
 note "update from SecretDesktop##1: pid $first ended, pid $second runs on Default, settings untouched"
 
 # --- Silent uninstall ---------------------------------------------------------------------------------
+running=""
+for desktop in Default 'SecretDesktop##1' 'SecretDesktop##2' 'SecretDesktop##3' 'SecretDesktop##4'; do
+    line=$(read_list "$desktop")
+    [[ "$line" == *"count=1"* ]] && running="$running $desktop"
+done
+note "instances running before the uninstall on:$running"
 timeout 180 wine "$inst/Uninstall.exe" /S >>"$DEBUG_LOG" 2>&1
 # The uninstaller works from a copy of itself in the temporary folder: wait for its work.
 for _ in $(seq 1 150); do
