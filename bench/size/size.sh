@@ -3,10 +3,11 @@
 # ombrevane.exe at most 400 KB (1 KB = 1024 bytes).
 #
 #   bash bench/size/size.sh            the staged binaries of the Windows build (build/win)
-#   bash bench/size/size.sh --compare  builds the release twice, with -O2 and with -Os
-#                                      (build/size-O2, build/size-Os), prints both sizes and
-#                                      runs the navigation bar and tray icon benchmarks of each
-#                                      under one Wine, so size and speed are seen side by side
+#   bash bench/size/size.sh --compare  builds the release twice: -O2 throughout, and as
+#                                      shipped, -Os but -O2 for the drawing and hook code
+#                                      (build/size-O2, build/size-Os); prints both sizes and runs
+#                                      the navigation bar and tray icon benchmarks of each under
+#                                      one Wine, so size and speed are seen side by side
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 out=${OMBREVANE_BUILD_ROOT:-$root/build}
@@ -47,8 +48,9 @@ for opt in -O2 -Os; do
     cmake --build "$tree" -j2 --target ombrevane inputward exbar_bench tray_rebuild_bench \
         >/dev/null || { echo "build with $opt failed"; exit 1; }
 done
+label() { [ "$1" = -O2 ] && echo "-O2 throughout" || echo "-Os, -O2 for drawing and hooks"; }
 for opt in -O2 -Os; do
-    sizes "Sizes with $opt:" "$out/size$opt/stage/bin"
+    sizes "Sizes with $(label $opt):" "$out/size$opt/stage/bin"
 done
 
 # shellcheck source=../../tests/wine/env.sh
@@ -58,10 +60,10 @@ if [ "${OMBREVANE_WINE_READY:-0}" != 1 ]; then
     trap wine_env_down EXIT
 fi
 for opt in -O2 -Os; do
-    echo "Navigation bar benchmark, $opt:"
+    echo "Navigation bar benchmark, $(label $opt):"
     timeout 600 wine "$out/size$opt/bench/exbar/exbar_bench.exe" 2>/dev/null | tr -d '\r' |
         sed 's/^/  /'
-    echo "Tray icon benchmark, $opt:"
+    echo "Tray icon benchmark, $(label $opt):"
     timeout 600 wine "$out/size$opt/bench/tray/tray_rebuild_bench.exe" 2>/dev/null | tr -d '\r' |
         sed 's/^/  /'
 done
