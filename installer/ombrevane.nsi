@@ -4,6 +4,7 @@
 ;
 ; Built by the Windows build (installer/CMakeLists.txt):
 ;   makensis -DVERSION=a.b.c.d -DSTAGE=<staged installation> -DICON=<icon> -DOUTFILE=<setup.exe>
+;            -DCONTROLLER_HEADER=<src/controller/ControllerWindow.h>
 ;            [-DSHIP_CONFIG when the stage's config\ holds files besides settings files]
 ;
 ; A running Ombrevane holds its exe and inputward.dll open, so the setup and the uninstaller
@@ -18,8 +19,8 @@ RequestExecutionLevel user
 ManifestDPIAware true
 ManifestSupportedOS all
 
-!ifndef VERSION | STAGE | ICON | OUTFILE
-  !error "define VERSION, STAGE, ICON and OUTFILE"
+!ifndef VERSION | STAGE | ICON | OUTFILE | CONTROLLER_HEADER
+  !error "define VERSION, STAGE, ICON, OUTFILE and CONTROLLER_HEADER"
 !endif
 
 !include "MUI2.nsh"
@@ -30,8 +31,9 @@ ManifestSupportedOS all
 !define RUN_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
 !define MARKER_KEY "SOFTWARE\Tolvarine\TileSwitch"
 !define COMPANY_KEY "SOFTWARE\Tolvarine"
-!define CONTROLLER_CLASS "TTileSwitchMainForm"
-!define WM_INTERNAL_EXITALL 2240
+; The controller's class name and exit message, read from the program's own header.
+!searchparse /file "${CONTROLLER_HEADER}" 'kControllerClassName[] = "' CONTROLLER_CLASS '";'
+!searchparse /file "${CONTROLLER_HEADER}" 'WM_INTERNAL_EXITALL = ' WM_INTERNAL_EXITALL ';'
 ; How long the instances get to end (they show hidden windows again on the way out).
 !define END_WAIT_MS 20000
 !define SYNCHRONIZE 0x00100000
