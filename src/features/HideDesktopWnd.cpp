@@ -1,0 +1,50 @@
+#include "features/HideDesktopWnd.h"
+
+#include "desktops/tileswitchUtils.h"
+
+#include <string>
+
+namespace ombrevane {
+
+THideDesktopWnd::THideDesktopWnd(DesktopPlatform& desktops, TopLevelWindows& windows)
+    : desktops_(desktops), windows_(windows) {}
+
+void THideDesktopWnd::UpdateDesktopWindows() {
+    // Runs every second: the own name is read once per tick, the input name only off
+    // "Default".
+    const std::string own = desktops_.ThreadDesktopName();
+    if (desktops_.EqualsIgnoreCase(own, kDefaultDesktopName)) {
+        return;
+    }
+    // An input desktop whose name cannot be read (a secure desktop) is never this one.
+    const std::string input = desktops_.InputDesktopName();
+    const bool onScreen = !input.empty() && desktops_.EqualsIgnoreCase(input, own);
+    if (!windowsHidden_ && !onScreen) {
+        HideDesktopWindows();
+        windowsHidden_ = true;
+    } else if (windowsHidden_ && onScreen) {
+        RestoreDesktopWindows();
+        windowsHidden_ = false;
+    }
+}
+
+void THideDesktopWnd::HideDesktopWindows() {
+    windows_.ForEachWindow([this](WindowId window) {
+        if (desktops_.EqualsIgnoreCase(windows_.ClassName(window), kShellTrayClassName) ||
+            desktops_.EqualsIgnoreCase(windows_.Title(window), kProgramManagerTitle)) {
+            hiddenWindows_.push_back(window);
+        } else if (windows_.HasVisibleStyle(window)) {
+            windows_.Hide(window);
+            hiddenWindows_.push_back(window);
+        }
+    });
+}
+
+void THideDesktopWnd::RestoreDesktopWindows() {
+    while (!hiddenWindows_.empty()) {
+        windows_.Show(hiddenWindows_.back());
+        hiddenWindows_.pop_back();
+    }
+}
+
+} // namespace ombrevane
