@@ -30,13 +30,17 @@ void THideDesktopWnd::UpdateDesktopWindows() {
 
 void THideDesktopWnd::HideDesktopWindows() {
     windows_.ForEachWindow([this](WindowId window) {
-        if (desktops_.EqualsIgnoreCase(windows_.ClassName(window), kShellTrayClassName) ||
-            desktops_.EqualsIgnoreCase(windows_.Title(window), kProgramManagerTitle)) {
-            hiddenWindows_.push_back(window);
-        } else if (windows_.HasVisibleStyle(window)) {
-            windows_.Hide(window);
-            hiddenWindows_.push_back(window);
+        // Whatever is invisible now stays out of the list, the shell's windows too: the
+        // restore would show them (a shell keeps an invisible task bar on a desktop where it
+        // is not the shell).
+        if (!windows_.HasVisibleStyle(window)) {
+            return;
         }
+        if (!desktops_.EqualsIgnoreCase(windows_.ClassName(window), kShellTrayClassName) &&
+            !desktops_.EqualsIgnoreCase(windows_.Title(window), kProgramManagerTitle)) {
+            windows_.Hide(window);
+        }
+        hiddenWindows_.push_back(window);
     });
 }
 

@@ -24,7 +24,8 @@ public:
     // The timer step: hides this desktop's windows when it has left the screen, shows them
     // again when it is back. Never acts on "Default".
     void UpdateDesktopWindows();
-    // Hides every visible top-level window and records it, with the two shell windows.
+    // Hides every visible top-level window and records it; the two shell windows, when
+    // visible, are recorded and left alone. Invisible windows are skipped.
     void HideDesktopWindows();
     // Shows every recorded window, last recorded first, and forgets them. Leaves the flag.
     void RestoreDesktopWindows();

@@ -105,9 +105,10 @@ TEST_F(HideDesktopWndTest, WhichWindowsTheHidingStepHidesAndRecords) {
     };
     const Case cases[] = {
         {"Shell_TrayWnd", "", true, false, true},
-        {"shell_traywnd", "", false, false, true}, // an invisible task bar is recorded too
+        {"shell_traywnd", "", false, false, false}, // a shell's hidden task bar stays out
         {"Progman", "Program Manager", true, false, true},
-        {"Notepad", "PROGRAM MANAGER", false, false, true},
+        {"Notepad", "PROGRAM MANAGER", true, false, true},
+        {"Progman", "Program Manager", false, false, false},
         {"Notepad", "Program Manager - notes", true, true, true}, // the whole title counts
         {"Shell_TrayWnd2", "", true, true, true},
         {"Notepad", "Untitled", true, true, true},
@@ -146,6 +147,21 @@ TEST_F(HideDesktopWndTest, AnInvisibleWindowIsNotShownWhenTheDesktopReturns) {
     for (const WindowCall& call : windows.calls) {
         EXPECT_NE(call.window, tool);
     }
+}
+
+TEST_F(HideDesktopWndTest, InvisibleShellWindowsAreNotShownWhenTheDesktopReturns) {
+    // A shell that is not the desktop's shell keeps its task bar and desktop window hidden.
+    const WindowId tray = windows.Add("Shell_TrayWnd", "", false);
+    const WindowId progman = windows.Add("Progman", "Program Manager", false);
+    const WindowId editor = windows.Add("Notepad", "Untitled", true);
+    LeaveScreen();
+    hide.UpdateDesktopWindows();
+    EXPECT_EQ(hide.HiddenWindows(), std::vector<WindowId>{editor});
+    ComeBack();
+    hide.UpdateDesktopWindows();
+    EXPECT_FALSE(windows.IsVisible(tray));
+    EXPECT_FALSE(windows.IsVisible(progman));
+    EXPECT_TRUE(windows.IsVisible(editor));
 }
 
 TEST_F(HideDesktopWndTest, WhileAwayFurtherTicksDoNothingAndNewWindowsStayVisible) {
