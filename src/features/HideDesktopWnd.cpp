@@ -29,7 +29,10 @@ void THideDesktopWnd::UpdateDesktopWindows() {
 }
 
 void THideDesktopWnd::HideDesktopWindows() {
-    windows_.ForEachWindow([this](WindowId window) {
+    // Every window is looked at before the first is hidden: the hidden windows' programs get
+    // busy at once, and the looking would wait for them.
+    std::vector<WindowId> toHide;
+    windows_.ForEachWindow([this, &toHide](WindowId window) {
         // Whatever is invisible now stays out of the list, the shell's windows too: the
         // restore would show them (a shell keeps an invisible task bar on a desktop where it
         // is not the shell).
@@ -38,10 +41,13 @@ void THideDesktopWnd::HideDesktopWindows() {
         }
         if (!desktops_.EqualsIgnoreCase(windows_.ClassName(window), kShellTrayClassName) &&
             !desktops_.EqualsIgnoreCase(windows_.Title(window), kProgramManagerTitle)) {
-            windows_.Hide(window);
+            toHide.push_back(window);
         }
         hiddenWindows_.push_back(window);
     });
+    for (WindowId window : toHide) {
+        windows_.Hide(window);
+    }
 }
 
 void THideDesktopWnd::RestoreDesktopWindows() {

@@ -18,11 +18,13 @@ public:
     virtual void ForEachWindow(const std::function<void(WindowId)>& visit) = 0;
     // At most 255 characters; empty for a window that is gone.
     virtual std::string ClassName(WindowId window) = 0;
-    // The whole title; empty for a window without one or one that is gone.
+    // At most 255 characters (more could never match a title looked for); empty for a window
+    // without one or one that is gone.
     virtual std::string Title(WindowId window) = 0;
     // True when the window's style carries the visible bit.
     virtual bool HasVisibleStyle(WindowId window) = 0;
-    // Both do nothing for a window that is gone.
+    // Both do nothing for a window that is gone. A window of another thread changes when its
+    // thread gets to it; the caller does not wait for that.
     virtual void Hide(WindowId window) = 0;
     virtual void Show(WindowId window) = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // A simulated list of the top-level windows of one desktop, as awkward as the real one: the
-// enumeration visits a snapshot taken when it starts, class names are cut at 255 characters,
+// enumeration visits a snapshot taken when it starts, class names and titles are cut at 255
+// characters,
 // and a window that has gone answers with empty texts and ignores show and hide.
 
 #include "platform/TopLevelWindows.h"
@@ -57,7 +58,7 @@ public:
     }
     std::string Title(WindowId window) override {
         const FakeTopLevelWindow* w = Find(window);
-        return w == nullptr ? std::string() : w->title;
+        return w == nullptr ? std::string() : w->title.substr(0, 255);
     }
     bool HasVisibleStyle(WindowId window) override { return IsVisible(window); }
     void Hide(WindowId window) override {

@@ -7,6 +7,8 @@
 //                     visible "Shell_TrayWnd", a visible "Progman" titled "Program Manager"
 //                     and an invisible window ("invisible"); the probe comes last, so once it
 //                     is there all the others are too
+//   hung <ms>         the probe and two visible windows ("hung 1", "hung 2"), then it stops
+//                     handling messages for its lifetime, as a program that hangs
 
 #include <windows.h>
 
@@ -76,9 +78,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
             return 3;
         }
     }
+    if (mode == "hung") {
+        const DWORD shown = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+        if (!Make(instance, kWindowClass, "hung 1", shown, 0) ||
+            !Make(instance, kWindowClass, "hung 2", shown, 1)) {
+            return 3;
+        }
+    }
     HWND probe = Make(instance, kProbeClass, arguments.c_str(), WS_POPUP, 5);
     if (probe == nullptr) {
         return 3;
+    }
+    if (mode == "hung") {
+        ::Sleep(static_cast<DWORD>(lifetime));
+        return 0;
     }
     ::SetTimer(probe, 1, static_cast<UINT>(lifetime), nullptr);
     MSG message;

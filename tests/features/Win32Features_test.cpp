@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <future>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -94,6 +95,16 @@ struct ShownWindow {
 // which Wine keeps invisible on a desktop that is not on the screen.
 bool HasVisibleBit(WindowId window) {
     return (static_cast<DWORD>(::GetWindowLongA(ToHwnd(window), GWL_STYLE)) & WS_VISIBLE) != 0;
+}
+
+// Polls until every window's visible bit is `visible` (30 s at most).
+void WaitForVisibleBits(const std::vector<WindowId>& windows, bool visible) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline &&
+           !std::all_of(windows.begin(), windows.end(),
+                        [&](WindowId w) { return HasVisibleBit(w) == visible; })) {
+        ::Sleep(50);
+    }
 }
 
 // The desktop's top-level windows in the platform's order, with their visible bit now.
@@ -209,11 +220,16 @@ TEST(Win32HideDesktopWnd, HidesExactlyTheVisibleWindowsOfADesktopNotOnTheScreen)
         hide.UpdateDesktopWindows();
         seen.hiddenFlag = hide.WindowsHidden();
         seen.recorded = hide.HiddenWindows();
+        // Windows of another process change when that process gets to it (hiding a window
+        // takes Wine two seconds on a desktop without a virtual screen).
+        WaitForVisibleBits({visible1, visible2}, false);
         seen.afterHiding = WindowsOf(kDesktop);
         hide.UpdateDesktopWindows();
+        ::Sleep(500);
         seen.afterSecondTick = WindowsOf(kDesktop);
         hide.RestoreDesktopWindows();
         seen.recordedAfterRestore = hide.HiddenWindows();
+        WaitForVisibleBits({visible1, visible2}, true);
         seen.afterRestore = WindowsOf(kDesktop);
     });
     instance.join();
@@ -257,6 +273,65 @@ TEST(Win32HideDesktopWnd, HidesExactlyTheVisibleWindowsOfADesktopNotOnTheScreen)
     EXPECT_TRUE(HasVisibleBit(visible1));
     EXPECT_TRUE(HasVisibleBit(visible2));
     EXPECT_TRUE(HasVisibleBit(tray));
+}
+
+TEST(Win32HideDesktopWnd, AHungProgramDoesNotHoldTheTickAndOwnWindowsChangeAtOnce) {
+    Win32DesktopPlatform platform;
+    const std::unique_ptr<HeldDesktop> held = platform.CreateOrOpenDesktop(kDesktop);
+    ASSERT_TRUE(held) << "CreateDesktopA failed: " << ::GetLastError();
+    win32::UniqueDesktop desktop(::OpenDesktopA(kDesktop, 0, FALSE, GENERIC_ALL));
+    ASSERT_TRUE(desktop) << ::GetLastError();
+    auto hung = std::make_unique<StartedProcess>(StartProgram(
+        platform, Quoted(BesideThisProgram("feature_windows.exe")) + " hung 60000", kDesktop));
+    ASSERT_NE(hung->Id(), 0u) << "CreateProcessA failed: " << ::GetLastError();
+    ASSERT_NE(WaitForProbeOf(kDesktop, hung->Id()), 0u) << "the windows did not appear";
+    std::vector<WindowId> hungWindows;
+    for (const ShownWindow& w : WindowsOf(kDesktop)) {
+        if (w.processId == hung->Id() && w.visible) {
+            hungWindows.push_back(w.window);
+        }
+    }
+    ASSERT_EQ(hungWindows.size(), 2u);
+
+    // The instance's thread, with a visible window of its own (an open options dialog).
+    struct Seen {
+        bool ownHiddenAtOnce = false;
+        bool ownShownAtOnce = false;
+        std::vector<WindowId> recorded;
+    } seen;
+    std::promise<void> ticked;
+    std::future<void> tickedFuture = ticked.get_future();
+    std::thread instance([&] {
+        if (::SetThreadDesktop(desktop.get())) {
+            HWND own = ::CreateWindowExA(0, "STATIC", "Options", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                         0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+            Win32DesktopPlatform desktops;
+            win32::Win32TopLevelWindows windows;
+            THideDesktopWnd hide(desktops, windows);
+            hide.UpdateDesktopWindows();
+            seen.ownHiddenAtOnce =
+                own != nullptr && !HasVisibleBit(reinterpret_cast<WindowId>(own));
+            seen.recorded = hide.HiddenWindows();
+            hide.RestoreDesktopWindows();
+            seen.ownShownAtOnce = own != nullptr && HasVisibleBit(reinterpret_cast<WindowId>(own));
+            if (own != nullptr) {
+                ::DestroyWindow(own);
+            }
+        }
+        ticked.set_value();
+    });
+    // A tick that waited for the hung program would only end with it.
+    const bool returned =
+        tickedFuture.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+    hung.reset();
+    instance.join();
+    ASSERT_TRUE(returned) << "the tick waited for a program that does not answer";
+    EXPECT_TRUE(seen.ownHiddenAtOnce);
+    EXPECT_TRUE(seen.ownShownAtOnce);
+    for (WindowId window : hungWindows) {
+        EXPECT_NE(std::find(seen.recorded.begin(), seen.recorded.end(), window),
+                  seen.recorded.end());
+    }
 }
 
 TEST(Win32StartupUnit, StartProgramRunsAQuotedPathWithItsParametersOnTheNamedDesktop) {

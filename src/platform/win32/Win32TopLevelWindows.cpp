@@ -19,6 +19,18 @@ BOOL CALLBACK VisitEveryWindow(HWND hwnd, LPARAM context) {
     return TRUE;
 }
 
+// Another thread's window is only asked to change: ShowWindow would wait for that thread,
+// for good when its program hangs, and the caller is an instance's only thread. (Under Wine
+// without a window manager, hiding a top-level X window also waits two seconds.) A window of
+// the calling thread, which nothing can keep waiting, changes before the call returns.
+void ShowAs(HWND hwnd, int command) {
+    if (::GetWindowThreadProcessId(hwnd, nullptr) == ::GetCurrentThreadId()) {
+        ::ShowWindow(hwnd, command);
+    } else {
+        ::ShowWindowAsync(hwnd, command);
+    }
+}
+
 } // namespace
 
 void Win32TopLevelWindows::ForEachWindow(const std::function<void(WindowId)>& visit) {
@@ -34,16 +46,11 @@ std::string Win32TopLevelWindows::ClassName(WindowId window) {
 }
 
 std::string Win32TopLevelWindows::Title(WindowId window) {
-    const HWND hwnd = ToHwnd(window);
-    const int length = ::GetWindowTextLengthA(hwnd);
-    if (length <= 0) {
-        return {};
-    }
-    // The length may count more than the text holds (double-byte titles); the copy tells.
-    std::string title(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = ::GetWindowTextA(hwnd, title.data(), length + 1);
-    title.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return title;
+    std::array<char, 256> buffer{};
+    const int length =
+        ::GetWindowTextA(ToHwnd(window), buffer.data(), static_cast<int>(buffer.size()));
+    return length > 0 ? std::string(buffer.data(), static_cast<std::size_t>(length))
+                      : std::string();
 }
 
 bool Win32TopLevelWindows::HasVisibleStyle(WindowId window) {
@@ -51,11 +58,11 @@ bool Win32TopLevelWindows::HasVisibleStyle(WindowId window) {
 }
 
 void Win32TopLevelWindows::Hide(WindowId window) {
-    ::ShowWindow(ToHwnd(window), SW_HIDE);
+    ShowAs(ToHwnd(window), SW_HIDE);
 }
 
 void Win32TopLevelWindows::Show(WindowId window) {
-    ::ShowWindow(ToHwnd(window), SW_SHOW);
+    ShowAs(ToHwnd(window), SW_SHOW);
 }
 
 } // namespace ombrevane::win32
