@@ -29,8 +29,8 @@ void THideDesktopWnd::UpdateDesktopWindows() {
 }
 
 void THideDesktopWnd::HideDesktopWindows() {
-    // Every window is looked at before the first is hidden: the hidden windows' programs get
-    // busy at once, and the looking would wait for them.
+    // Every window is looked at before the first is hidden: the programs of hidden windows get
+    // busy at once, and looking at the rest would then wait behind them.
     std::vector<WindowId> toHide;
     windows_.ForEachWindow([this, &toHide](WindowId window) {
         // Whatever is invisible now stays out of the list, the shell's windows too: the

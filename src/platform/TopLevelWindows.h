@@ -1,7 +1,7 @@
 #pragma once
 // The top-level windows of the calling thread's own desktop, as far as hiding them while the
-// desktop is not on the screen needs them. The Win32 build implements it over EnumWindows and
-// ShowWindow; native tests drive a simulated list.
+// desktop is not on the screen needs them. The Win32 build implements it over EnumWindows,
+// ShowWindow and ShowWindowAsync; native tests drive a simulated list.
 
 #include "platform/DesktopPlatform.h"
 

@@ -1,8 +1,7 @@
 #pragma once
 // A simulated list of the top-level windows of one desktop, as awkward as the real one: the
 // enumeration visits a snapshot taken when it starts, class names and titles are cut at 255
-// characters,
-// and a window that has gone answers with empty texts and ignores show and hide.
+// characters, and a window that has gone answers with empty texts and ignores show and hide.
 
 #include "platform/TopLevelWindows.h"
 
