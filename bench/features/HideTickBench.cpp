@@ -313,13 +313,20 @@ bool WaitForReady(const std::string& desktopName) {
     return false;
 }
 
-bool Report(const char* name, double tick, const char* baselineName, double baseline, bool judged) {
-    const double ratio = baseline > 0 ? tick / baseline : 0.0;
+// Medians of both, and the median of the rounds' own ratios, which a machine whose load
+// drifts during the run disturbs less; the goal is judged on the latter.
+bool Report(const char* name, const std::vector<double>& tick, const char* baselineName,
+            const std::vector<double>& baseline) {
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < tick.size() && i < baseline.size(); ++i) {
+        ratios.push_back(baseline[i] > 0 ? tick[i] / baseline[i] : 0.0);
+    }
+    const double ratio = Median(ratios);
     const bool met = ratio <= 1.5;
-    std::printf("%-15s %10.1f us   %-32s %10.1f us   ratio %5.2f  %s\n", name, tick, baselineName,
-                baseline, ratio,
-                !judged ? "" : (met ? "(goal <= 1.5 met)" : "(goal <= 1.5 MISSED)"));
-    return met || !judged;
+    std::printf("%-15s %10.1f us   %-31s %10.1f us   ratio %5.2f  %s\n", name, Median(tick),
+                baselineName, Median(baseline), ratio,
+                met ? "(goal <= 1.5 met)" : "(goal <= 1.5 MISSED)");
+    return met;
 }
 
 } // namespace
@@ -378,21 +385,19 @@ int main(int argc, char** argv) {
             std::printf("CHECK FAILED: %s\n",
                         figures.problem.empty() ? "windows missing" : figures.problem.c_str());
         } else {
-            bool met = Report("steady tick", Median(figures.steady), "bare desktop-name queries",
-                              Median(figures.names), true);
-            met = Report("hiding tick", Median(figures.hide), "EnumWindows + ShowWindowAsync",
-                         Median(figures.hideAsync), true) &&
+            bool met =
+                Report("steady tick", figures.steady, "bare desktop-name queries", figures.names);
+            met = Report("hiding tick", figures.hide, "EnumWindows + ShowWindowAsync",
+                         figures.hideAsync) &&
                   met;
-            Report("", Median(figures.hide), "EnumWindows + ShowWindow", Median(figures.hideSync),
-                   true);
+            Report("", figures.hide, "EnumWindows + ShowWindow", figures.hideSync);
             std::printf("%-15s %10.1f us reading class, title and style, %.1f us in the show "
                         "calls\n",
                         "  of which", Median(figures.hideReading), Median(figures.hideShowing));
-            met = Report("restoring tick", Median(figures.restore), "EnumWindows + ShowWindowAsync",
-                         Median(figures.showAsync), true) &&
+            met = Report("restoring tick", figures.restore, "EnumWindows + ShowWindowAsync",
+                         figures.showAsync) &&
                   met;
-            Report("", Median(figures.restore), "EnumWindows + ShowWindow",
-                   Median(figures.showSync), true);
+            Report("", figures.restore, "EnumWindows + ShowWindow", figures.showSync);
             std::printf("%s (judged against the same show call the seam makes)\n",
                         met ? "ALL GOALS MET" : "SOME GOALS MISSED");
             status = met ? 0 : 2;
